@@ -1,0 +1,15 @@
+// The one seam between headcopy and its operating system: the Win32 calls the
+// services make. On Windows they are the real API; elsewhere a small layer of
+// our own gives each one the same meaning.
+#pragma once
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include "platform/linux/win32_api.h"
+#endif
+
+// Where the program's code section starts, so a report can name a code
+// location that does not depend on where the program was loaded.
+const void* code_section_start();

@@ -1,0 +1,91 @@
+#include "services/process/command_line.h"
+
+#include "platform/win32.h"
+
+namespace {
+
+constexpr char quote = '"';
+constexpr DWORD program_path_size = 261;
+
+bool is_separator(char c) { return c >= 1 && c <= 32; }
+bool is_word_byte(char c) { return static_cast<unsigned char>(c) > 32; }
+
+}  // namespace
+
+const char* split_next_param(const char* pos, char* word, std::size_t* length)
+{
+    for (;;) {
+        while (is_separator(*pos))
+            ++pos;
+        // An empty pair of quotes before a word is skipped like a separator.
+        if (pos[0] == quote && pos[1] == quote)
+            pos += 2;
+        else
+            break;
+    }
+
+    std::size_t n = 0;
+    auto keep = [&](char c) {
+        if (word)
+            word[n] = c;
+        ++n;
+    };
+    while (is_word_byte(*pos)) {
+        if (*pos == quote) {
+            ++pos;
+            while (*pos != '\0' && *pos != quote)
+                keep(*pos++);
+            if (*pos == quote)
+                ++pos;
+        } else {
+            keep(*pos++);
+        }
+    }
+    *length = n;
+    return pos;
+}
+
+std::int32_t count_params(const char* command_line)
+{
+    std::size_t length;
+    const char* pos = split_next_param(command_line, nullptr, &length);
+    std::int32_t count = 0;
+    for (;;) {
+        pos = split_next_param(pos, nullptr, &length);
+        if (length == 0)
+            return count;
+        ++count;
+    }
+}
+
+String param_from(const char* command_line, std::int32_t index)
+{
+    const char* pos = command_line;
+    const char* start;
+    std::size_t length;
+    for (;;) {
+        start = pos;
+        pos = split_next_param(pos, nullptr, &length);
+        if (index == 0 || length == 0)
+            break;
+        --index;
+    }
+    // Measured first, gathered second: the name gets exactly its own length.
+    String word = new_string(length);
+    if (length > 0)
+        split_next_param(start, word.text, &length);
+    return word;
+}
+
+std::int32_t param_count() { return count_params(GetCommandLineA()); }
+
+String param_str(std::int32_t index)
+{
+    if (index != 0)
+        return param_from(GetCommandLineA(), index);
+    String path = new_string(program_path_size - 1);
+    DWORD length = GetModuleFileNameA(nullptr, path.text, program_path_size);
+    path.length = length < program_path_size ? length : program_path_size - 1;
+    path.text[path.length] = '\0';
+    return path;
+}

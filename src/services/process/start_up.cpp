@@ -1,0 +1,19 @@
+#include "services/process/start_up.h"
+
+#include "services/files/file_var.h"
+#include "services/files/io_result.h"
+#include "services/process/termination.h"
+#include "services/process/text_output.h"
+
+void start_up()
+{
+    exit_code = 0;
+    exit_proc = nullptr;
+    error_address = nullptr;
+    pending_io_error = 0;
+    default_open_mode = 2;
+    assign_file(standard_input, String());
+    assign_file(standard_output, String());
+    // From here on every report goes to standard output.
+    is_console = 1;
+}

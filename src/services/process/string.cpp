@@ -1,0 +1,48 @@
+#include "services/process/string.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "services/process/termination.h"
+
+namespace {
+
+constexpr std::int32_t err_out_of_memory = 203;
+
+char* allocate(char* old, std::size_t length, const void* caller)
+{
+    char* text = static_cast<char*>(std::realloc(old, length + 1));
+    if (!text)
+        run_error(err_out_of_memory, caller);
+    text[length] = '\0';
+    return text;
+}
+
+}  // namespace
+
+[[gnu::noinline]] String new_string(std::size_t length)
+{
+    String string;
+    if (length > 0) {
+        string.text = allocate(nullptr, length, __builtin_return_address(0));
+        string.length = length;
+    }
+    return string;
+}
+
+[[gnu::noinline]] void append_string(String& string, std::string_view tail)
+{
+    if (tail.empty())
+        return;
+    std::size_t length = string.length + tail.size();
+    string.text = allocate(string.text, length, __builtin_return_address(0));
+    std::memcpy(string.text + string.length, tail.data(), tail.size());
+    string.length = length;
+}
+
+void release_string(String& string)
+{
+    std::free(string.text);
+    string.text = nullptr;
+    string.length = 0;
+}

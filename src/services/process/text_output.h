@@ -1,0 +1,26 @@
+// Text channels on the standard handles. Text is gathered in the channel's
+// 128-byte buffer: a console gets it at every line end, a file or pipe in
+// full buffers and the rest when the run ends.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "services/files/file_var.h"
+
+extern TextFile standard_input;
+extern TextFile standard_output;
+
+void write_line(FileVar& channel, std::string_view s);
+void write_string(FileVar& channel, std::string_view s, std::int32_t width);
+void write_cstring(FileVar& channel, const char* p, std::int32_t width);
+void write_blanks(FileVar& channel, std::int32_t n);
+void write_bytes(FileVar& channel, const void* bytes, std::int32_t n);
+void end_line(FileVar& channel);
+void finish_write(FileVar& channel);
+
+void open_text(FileVar& channel, FileVarMode requested_mode);
+void rewrite_text(FileVar& channel);
+
+std::int32_t text_open_op(FileVar& channel);
+std::int32_t text_write_op(FileVar& channel);

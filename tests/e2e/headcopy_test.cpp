@@ -1,0 +1,310 @@
+// The built program, run in a folder of its own: what it prints, its exit
+// code, and every file in the folder afterwards.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <optional>
+#include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string crlf = "\r\n";
+const std::string ok = "Ok\r\n";
+const std::string need_one = "Need 1 parameter\r\n";
+const std::string cant_find = "can't find 1st file\r\n";
+const std::string cant_create = "can't create 2nd file\r\n";
+const std::string too_short = "The file must contain at least 500 bytes\r\n";
+
+using Snapshot = std::map<std::string, std::string>;
+
+struct Case {
+    const char* name;
+    std::function<void(const Folder&)> setup;
+    std::vector<std::string> args;
+    std::string out;
+    Snapshot changes;  // entries the run adds or changes; all others stay as they were
+    bool unprivileged = false;
+};
+
+const std::string in1000 = pattern(1000);
+const std::string head = in1000.substr(0, 500);
+
+void data(const Folder& f) { f.write("data.bin", in1000); }
+void file_of(const Folder& f, const std::string& name, std::size_t size) { f.write(name, pattern(size)); }
+
+const std::vector<Case> cases = {
+    {"exactly 500 bytes are copied whole", [](auto& f) { file_of(f, "d", 500); }, {"d"}, ok,
+     {{"d.start", pattern(500)}}},
+    {"a larger input gives its first 500 bytes", data, {"data.bin"}, ok, {{"data.bin.start", head}}},
+    {"499 bytes are refused and leave the output empty", [](auto& f) { file_of(f, "d", 499); }, {"d"},
+     too_short, {{"d.start", ""}}},
+    {"an existing output is replaced",
+     [](auto& f) {
+         data(f);
+         file_of(f, "data.bin.start", 2000);
+     },
+     {"data.bin"}, ok, {{"data.bin.start", head}}},
+    {"an existing output is emptied when the input is short",
+     [](auto& f) {
+         file_of(f, "d", 499);
+         file_of(f, "d.start", 2000);
+     },
+     {"d"}, too_short, {{"d.start", ""}}},
+    {"no parameter", data, {}, need_one, {}},
+    {"two parameters", data, {"data.bin", "data.bin"}, need_one, {}},
+    {"an empty parameter is no parameter", data, {""}, need_one, {}},
+    {"a missing input", data, {"missing.bin"}, cant_find, {}},
+    {"a folder as input", [](auto& f) { fs::create_directory(f.path("dir")); }, {"dir"}, cant_find, {}},
+    {"a folder where the output goes",
+     [](auto& f) {
+         data(f);
+         fs::create_directory(f.path("data.bin.start"));
+     },
+     {"data.bin"}, cant_create, {}},
+    {"blanks in the name", [](auto& f) { f.write("my file.bin", in1000); }, {"my file.bin"}, ok,
+     {{"my file.bin.start", head}}},
+    {"leading and trailing blanks, tabs and high bytes in the name",
+     [](auto& f) { f.write(" \t\xe9t\xe9\x7f ", in1000); }, {" \t\xe9t\xe9\x7f "}, ok,
+     {{" \t\xe9t\xe9\x7f .start", head}}},
+    {"a relative path puts the output beside the input",
+     [](auto& f) {
+         fs::create_directories(f.path("sub/dir"));
+         f.write("sub/dir/x", in1000);
+     },
+     {"sub/dir/x"}, ok, {{"sub/dir/x.start", head}}},
+    {"an absolute path", data, {"{root}/data.bin"}, ok, {{"data.bin.start", head}}},
+    {"the output may not be another name of the input: a symbolic link",
+     [](auto& f) {
+         data(f);
+         fs::create_symlink("data.bin", f.path("data.bin.start"));
+     },
+     {"data.bin"}, cant_create, {}},
+    {"the output may not be another name of the input: a hard link",
+     [](auto& f) {
+         data(f);
+         fs::create_hard_link(f.path("data.bin"), f.path("data.bin.start"));
+     },
+     {"data.bin"}, cant_create, {}},
+    {"a double quote cannot be passed on, and names no other file",
+     [](auto& f) {
+         f.write("ab", in1000);
+         f.write("a\"b", in1000);
+     },
+     {"a\"b"}, cant_find, {}},
+    {"a name too long for the file system is refused, not cut",
+     [](auto& f) { f.write(std::string(250, 'n'), in1000); }, {std::string(250, 'n')}, cant_create, {}},
+    {"a read-only input is refused",
+     [](auto& f) {
+         data(f);
+         chmod(f.path("data.bin").c_str(), 0444);
+     },
+     {"data.bin"}, cant_find, {}, true},
+    {"a read-only output is refused",
+     [](auto& f) {
+         f.write("data.bin", in1000);
+         f.write("data.bin.start", "keep");
+         chmod(f.path("data.bin").c_str(), 0666);
+         chmod(f.path("data.bin.start").c_str(), 0444);
+     },
+     {"data.bin"}, cant_create, {}, true},
+    {"an unwritable folder is refused",
+     [](auto& f) {
+         fs::create_directory(f.path("ro"));
+         f.write("ro/data.bin", in1000);
+         chmod(f.path("ro/data.bin").c_str(), 0666);
+         chmod(f.path("ro").c_str(), 0555);
+     },
+     {"ro/data.bin"}, cant_create, {}, true},
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class Outcome : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Outcome, LineExitCodeAndFiles)
+{
+    const Case& c = GetParam();
+    Folder folder;
+    c.setup(folder);
+    Snapshot expected = folder.snapshot();
+    for (const auto& [name, bytes] : c.changes)
+        expected[name] = bytes;
+
+    RunOptions options;
+    options.unprivileged = c.unprivileged;
+    std::vector<std::string> args = c.args;
+    for (std::string& arg : args)
+        if (arg.starts_with("{root}"))
+            arg.replace(0, 6, folder.root());
+    RunResult result = folder.run(args, options);
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(folder.snapshot(), expected);
+}
+
+std::string test_name(const std::string& text)
+{
+    std::string name;
+    for (char c : text)
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Headcopy, Outcome, ::testing::ValuesIn(cases),
+                         [](const auto& info) { return test_name(info.param.name); });
+
+TEST(Headcopy, LineEndsAndBytesForEachKindOfStandardOutput)
+{
+    for (Output output : {Output::pipe, Output::file, Output::terminal}) {
+        Folder folder;
+        data(folder);
+        RunOptions options;
+        options.output = output;
+        EXPECT_EQ(folder.run({"data.bin"}, options).out, ok) << static_cast<int>(output);
+        EXPECT_EQ(folder.run({}, options).out, need_one) << static_cast<int>(output);
+    }
+}
+
+// Paths longer than the 256 and 259 characters a name once had room for keep
+// their whole suffix.
+TEST(Headcopy, LongNamesAreNeverCut)
+{
+    for (std::size_t length : {253, 254, 255, 256, 259, 300, 1000}) {
+        Folder folder;
+        std::string name;
+        while (name.size() + 100 < length)
+            name += std::string(99, 'd') + "/";
+        fs::create_directories(folder.path(name));
+        name += std::string(length - name.size(), 'f');
+        folder.write(name, in1000);
+        ASSERT_EQ(name.size(), length);
+        EXPECT_EQ(folder.run({name}).out, ok) << length;
+        EXPECT_EQ(folder.read(name + ".start"), head) << length;
+        std::size_t files = 0;
+        for (const auto& [entry, bytes] : folder.snapshot())
+            files += bytes != "<dir>";
+        EXPECT_EQ(files, 2u) << length;
+    }
+}
+
+// Sizes past 2 and 4 GiB, which a 32-bit size would turn negative or small.
+TEST(Headcopy, LargeInputsAreSizedWhole)
+{
+    for (std::uint64_t size : {1ull << 31, (1ull << 32) + 100, 6ull << 30}) {
+        Folder folder;
+        data(folder);
+        fs::resize_file(folder.path("data.bin"), size);
+        EXPECT_EQ(folder.run({"data.bin"}).out, ok) << size;
+        EXPECT_EQ(folder.read("data.bin.start"), head) << size;
+    }
+}
+
+// A standard handle closed at start must not let a file open on its number.
+TEST(Headcopy, ClosedStandardHandlesNeverRedirectOutputIntoFiles)
+{
+    struct {
+        bool close_input;
+        std::size_t size;
+        std::string output;
+    } runs[] = {{false, 499, ""}, {true, 499, ""}, {true, 1000, head}, {false, 1000, head}};
+    for (const auto& r : runs) {
+        Folder folder;
+        folder.write("d", in1000.substr(0, r.size));
+        RunOptions options;
+        options.output = Output::closed;
+        options.close_input = r.close_input;
+        EXPECT_EQ(folder.run({"d"}, options).code, 103);
+        EXPECT_EQ(folder.read("d"), in1000.substr(0, r.size));
+        EXPECT_EQ(folder.read("d.start"), r.output);
+        EXPECT_EQ(folder.snapshot().size(), 2u);
+    }
+}
+
+TEST(Headcopy, UnwritableOkLineEndsInARuntimeError)
+{
+    Folder folder;
+    data(folder);
+    RunOptions options;
+    options.output = Output::full_device;
+    EXPECT_EQ(folder.run({"data.bin"}, options).code, 28);
+    EXPECT_EQ(folder.read("data.bin.start"), head);
+}
+
+const std::regex report_line("Runtime error ([ \\d]{3}) at ([0-9A-F]{8})\r\n");
+
+// The offset of a report line, checking its form.
+std::string report_offset(const RunResult& result, const std::string& number)
+{
+    std::smatch match;
+    if (!std::regex_match(result.out, match, report_line))
+        return "not a report: " + result.out;
+    EXPECT_EQ(match[1].str(), number);
+    return match[2].str();
+}
+
+TEST(Headcopy, FailedWriteReportsTheOsNumber)
+{
+    for (Output output : {Output::pipe, Output::file}) {
+        Folder folder;
+        data(folder);
+        RunOptions options;
+        options.output = output;
+        options.file_size_limit = 100;
+        RunResult result = folder.run({"data.bin"}, options);
+        EXPECT_EQ(result.code, 27);
+        EXPECT_EQ(report_offset(result, " 27").size(), 8u);
+        EXPECT_EQ(folder.read("data.bin.start"), head.substr(0, 100));
+        EXPECT_EQ(folder.read("data.bin"), in1000);
+    }
+}
+
+bool have_strace() { return access("/usr/bin/strace", X_OK) == 0; }
+
+RunResult run_with_fault(const Folder& folder, const std::string& fault)
+{
+    RunOptions options;
+    options.wrapper = {"/usr/bin/strace", "-f", "-qq", "-o", "/dev/null", "-e", fault};
+    return folder.run({"data.bin"}, options);
+}
+
+// Each failing step names its own place in the program, and addr2line takes
+// that place back to the command's source.
+TEST(Headcopy, EachFailingStepReportsItsOwnAddress)
+{
+    if (!have_strace())
+        GTEST_SKIP() << "strace is not installed";
+    Folder folder;
+    data(folder);
+    std::vector<std::string> offsets;
+    for (const char* fault : {"inject=read:error=EIO:when=1", "inject=write:error=EIO:when=1",
+                              "inject=close:error=EIO:when=1", "inject=close:error=EIO:when=2"}) {
+        RunResult result = run_with_fault(folder, fault);
+        EXPECT_EQ(result.code, 5) << fault;
+        offsets.push_back(report_offset(result, "  5"));
+    }
+    for (std::size_t i = 0; i < offsets.size(); ++i)
+        for (std::size_t j = i + 1; j < offsets.size(); ++j)
+            EXPECT_NE(offsets[i], offsets[j]);
+
+    std::string command = "addr2line -e " HEADCOPY_PATH " $(printf '0x%x' $((0x$(readelf -SW " HEADCOPY_PATH
+                          " | sed -n 's/.* \\.text *PROGBITS *\\([0-9a-f]*\\) .*/\\1/p') + 0x" +
+                          offsets[0] + " - 1)))";
+    FILE* pipe = popen(command.c_str(), "r");
+    char where[512] = {};
+    ASSERT_TRUE(pipe);
+    ASSERT_TRUE(fgets(where, sizeof where, pipe));
+    pclose(pipe);
+    EXPECT_NE(std::string(where).find("headcopy.cpp:"), std::string::npos) << where;
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+#include "run.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <grp.h>
+#include <iterator>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uid_t nobody = 65534;
+
+std::string drain(int fd)
+{
+    std::string bytes;
+    char chunk[4096];
+    for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0;)
+        bytes.append(chunk, static_cast<std::size_t>(n));
+    return bytes;
+}
+
+int open_terminal(int& follower)
+{
+    int leader = posix_openpt(O_RDWR | O_NOCTTY);
+    if (leader < 0 || grantpt(leader) != 0 || unlockpt(leader) != 0)
+        throw std::runtime_error("no pseudo-terminal");
+    follower = open(ptsname(leader), O_RDWR | O_NOCTTY);
+    termios raw;
+    tcgetattr(follower, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(follower, TCSANOW, &raw);
+    return leader;
+}
+
+}  // namespace
+
+Folder::Folder()
+{
+    char templ[] = "/tmp/headcopy_e2e_XXXXXX";
+    if (!mkdtemp(templ))
+        throw std::runtime_error("mkdtemp failed");
+    root_ = templ;
+    chmod(root_.c_str(), 0777);
+}
+
+Folder::~Folder()
+{
+    std::error_code ignored;
+    std::filesystem::permissions(root_, std::filesystem::perms::all, ignored);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root_, ignored))
+        if (entry.is_directory(ignored) && !entry.is_symlink(ignored))
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::all, ignored);
+    std::filesystem::remove_all(root_, ignored);
+}
+
+void Folder::write(const std::string& name, const std::string& bytes) const
+{
+    std::ofstream(path(name), std::ios::binary) << bytes;
+}
+
+std::string Folder::read(const std::string& name) const
+{
+    std::ifstream in(path(name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::map<std::string, std::string> Folder::snapshot() const
+{
+    namespace fs = std::filesystem;
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root_)) {
+        std::string name = fs::relative(entry.path(), root_).string();
+        if (entry.is_symlink())
+            entries[name] = "-> " + fs::read_symlink(entry.path()).string();
+        else if (entry.is_directory())
+            entries[name] = "<dir>";
+        else
+            entries[name] = read(name);
+    }
+    return entries;
+}
+
+RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& options) const
+{
+    std::vector<std::string> words = options.wrapper;
+    words.push_back(HEADCOPY_PATH);
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+
+    int reader = -1;
+    int writer = -1;
+    std::string out_file = root_ + "/../" + root_.substr(root_.rfind('/') + 1) + ".out";
+    switch (options.output) {
+    case Output::pipe: {
+        int ends[2];
+        if (pipe(ends) != 0)
+            throw std::runtime_error("pipe failed");
+        reader = ends[0];
+        writer = ends[1];
+        break;
+    }
+    case Output::file: writer = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666); break;
+    case Output::terminal: reader = open_terminal(writer); break;
+    case Output::full_device: writer = open("/dev/full", O_WRONLY); break;
+    case Output::closed: break;
+    }
+
+    pid_t child = fork();
+    if (child == 0) {
+        if (chdir(root_.c_str()) != 0)
+            _exit(126);
+        if (writer >= 0)
+            dup2(writer, STDOUT_FILENO);
+        else
+            close(STDOUT_FILENO);
+        if (options.close_input)
+            close(STDIN_FILENO);
+        if (reader >= 0)
+            close(reader);
+        if (writer > STDERR_FILENO)
+            close(writer);
+        if (options.file_size_limit >= 0) {
+            rlimit limit{static_cast<rlim_t>(options.file_size_limit), RLIM_INFINITY};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (options.unprivileged &&
+            (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0 ||
+             setresuid(nobody, nobody, nobody) != 0))
+            _exit(126);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+
+    RunResult result;
+    if (options.output == Output::pipe) {
+        close(writer);
+        result.out = drain(reader);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+    if (options.output == Output::terminal) {
+        fcntl(reader, F_SETFL, O_NONBLOCK);
+        result.out = drain(reader);
+        close(writer);
+    } else if (options.output == Output::file) {
+        close(writer);
+        std::ifstream in(out_file, std::ios::binary);
+        result.out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        unlink(out_file.c_str());
+    } else if (writer >= 0 && options.output != Output::pipe) {
+        close(writer);
+    }
+    if (reader >= 0)
+        close(reader);
+    return result;
+}
+
+std::string pattern(std::size_t n, unsigned seed)
+{
+    std::string bytes(n, '\0');
+    for (std::size_t i = 0; i < n; ++i)
+        bytes[i] = static_cast<char>((i * 131 + i / 251 + seed * 7) & 0xFF);
+    return bytes;
+}

@@ -1,0 +1,48 @@
+// Runs the built headcopy as a user would, in a folder of its own.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+enum class Output { pipe, file, terminal, closed, full_device };
+
+struct RunOptions {
+    Output output = Output::pipe;
+    bool close_input = false;       // start with standard input closed
+    bool unprivileged = false;      // run as nobody
+    std::int64_t file_size_limit = -1;
+    std::vector<std::string> wrapper;  // a command to run headcopy under, such as strace
+};
+
+struct RunResult {
+    std::string out;  // what reached standard output
+    int code;         // the exit code, or 1000 + the signal that ended it
+};
+
+// A fresh folder under /tmp, removed with everything in it at destruction.
+class Folder {
+public:
+    Folder();
+    ~Folder();
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    std::string path(const std::string& name) const { return root_ + "/" + name; }
+    const std::string& root() const { return root_; }
+
+    void write(const std::string& name, const std::string& bytes) const;
+    std::string read(const std::string& name) const;
+    // Every entry below the folder: a file's bytes, "<dir>", or "-> target".
+    std::map<std::string, std::string> snapshot() const;
+
+    RunResult run(const std::vector<std::string>& args, const RunOptions& options = {}) const;
+
+private:
+    std::string root_;
+};
+
+// n bytes that differ from position to position, so a shifted copy shows.
+std::string pattern(std::size_t n, unsigned seed = 0);

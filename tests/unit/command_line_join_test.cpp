@@ -1,0 +1,62 @@
+// The POSIX argument vector joined into one command line must split back into
+// the same words, or, where it cannot, into a name that opens no file.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/linux/command_line.h"
+#include "services/process/command_line.h"
+
+namespace {
+
+std::string join(const std::vector<const char*>& words)
+{
+    std::string line(join_command_line(static_cast<int>(words.size()), words.data(), nullptr), '?');
+    join_command_line(static_cast<int>(words.size()), words.data(), line.data());
+    return line;
+}
+
+std::vector<std::string> split_all(const std::string& line)
+{
+    std::vector<std::string> words;
+    for (std::int32_t i = 1; i <= count_params(line.c_str()); ++i) {
+        String word = param_from(line.c_str(), i);
+        words.emplace_back(word.view());
+        release_string(word);
+    }
+    return words;
+}
+
+TEST(JoinCommandLine, WordsComeBackAsTheyWent)
+{
+    const std::vector<std::vector<const char*>> cases = {
+        {"headcopy", "data.bin"},
+        {"/usr/bin/head copy", "my file.bin"},
+        {"headcopy", "\ttab\tand\x01" "control", " leading and trailing "},
+        {"headcopy", "\xe9t\xe9\xff", "a'b", "back\\slash\\"},
+        {"headcopy", "three", "plain", "words"},
+    };
+    for (const auto& words : cases) {
+        std::vector<std::string> expected(words.begin() + 1, words.end());
+        EXPECT_EQ(split_all(join(words)), expected) << join(words);
+    }
+}
+
+TEST(JoinCommandLine, EmptyWordIsQuotedAndSkipped)
+{
+    EXPECT_EQ(join({"headcopy", ""}), "headcopy \"\"");
+    EXPECT_EQ(split_all(join({"headcopy", "", "a"})), std::vector<std::string>{"a"});
+}
+
+TEST(JoinCommandLine, QuoteNeverTurnsIntoAnotherName)
+{
+    // a"b would split to ab, another file; it comes back ending in a slash.
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"a\"b", "ab/"}, {"\"", "/"}, {"x \"y\" z", "x y z/"}, {"\"\"", "/"}};
+    for (const auto& [word, name] : cases)
+        EXPECT_EQ(split_all(join({"headcopy", word, "next"})), (std::vector<std::string>{name, "next"}))
+            << word;
+}
+
+}  // namespace
