@@ -1,10 +1,11 @@
 // Files and standard handles on POSIX, with the Win32 meaning the services expect.
 #include "platform/win32.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <asm-generic/errno.h>
+#include <linux/fcntl.h>
+
+#include "platform/linux/last_error.h"
+#include "platform/linux/system_calls.h"
 
 namespace {
 
@@ -16,8 +17,8 @@ HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(static_cast<std::intp
 // are kept here with what they allow.
 struct OpenFile {
     int fd;
-    dev_t device;
-    ino_t inode;
+    unsigned long device;
+    unsigned long inode;
     DWORD access;
     DWORD share_mode;
 };
@@ -61,13 +62,14 @@ int open_flags(DWORD access)
     }
 }
 
-HANDLE fail_open(int fd, int error)
+HANDLE fail_open(int fd, long error)
 {
     if (fd >= 0)
-        close(fd);
-    errno = error;
-    return INVALID_HANDLE_VALUE;
+        linux_call::close(fd);
+    return fail(INVALID_HANDLE_VALUE, error);
 }
+
+constexpr int first_free_fd = 3;
 
 }  // namespace
 
@@ -75,35 +77,37 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
                    DWORD, HANDLE)
 {
     if (disposition != CREATE_ALWAYS && disposition != OPEN_EXISTING)
-        return fail_open(-1, EINVAL);
+        return fail_open(-1, -EINVAL);
     if (open_file_count == max_open_files)
-        return fail_open(-1, EMFILE);
+        return fail_open(-1, -EMFILE);
 
     // No O_TRUNC: the file is emptied only once it is known not to be shut to us.
     int flags = open_flags(access) | O_CLOEXEC | O_NOCTTY | (disposition == CREATE_ALWAYS ? O_CREAT : 0);
-    int fd = open(name, flags, 0666);
-    if (fd < 0)
-        return INVALID_HANDLE_VALUE;
+    long opened = linux_call::openat(AT_FDCWD, name, flags, 0666);
+    if (opened < 0)
+        return fail_open(-1, opened);
+    auto fd = static_cast<int>(opened);
 
     // A standard handle that was closed at start stays closed: a file opened on
     // its number would receive what the program writes to standard output.
-    if (fd <= 2) {
-        int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    if (fd < first_free_fd) {
+        long moved = linux_call::fcntl(fd, F_DUPFD_CLOEXEC, first_free_fd);
         if (moved < 0)
-            return fail_open(fd, errno);
-        close(fd);
-        fd = moved;
+            return fail_open(fd, moved);
+        linux_call::close(fd);
+        fd = static_cast<int>(moved);
     }
 
     struct stat file;
-    if (fstat(fd, &file) != 0)
-        return fail_open(fd, errno);
-    if (S_ISDIR(file.st_mode))
-        return fail_open(fd, EISDIR);
+    if (long error = linux_call::fstat(fd, &file))
+        return fail_open(fd, error);
+    if (linux_call::is(file.st_mode, linux_call::FileKind::directory))
+        return fail_open(fd, -EISDIR);
     if (sharing_violation(file, access, share_mode))
-        return fail_open(fd, EBUSY);
-    if (disposition == CREATE_ALWAYS && S_ISREG(file.st_mode) && ftruncate(fd, 0) != 0)
-        return fail_open(fd, errno);
+        return fail_open(fd, -EBUSY);
+    if (disposition == CREATE_ALWAYS && linux_call::is(file.st_mode, linux_call::FileKind::regular))
+        if (long error = linux_call::ftruncate(fd, 0))
+            return fail_open(fd, error);
 
     open_files[open_file_count++] = {fd, file.st_dev, file.st_ino, access, share_mode};
     return handle_of(fd);
@@ -112,12 +116,12 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read_count, OVERLAPPED*)
 {
     *read_count = 0;
-    ssize_t n;
+    long n;
     do
-        n = read(fd_of(file), buffer, to_read);
-    while (n < 0 && errno == EINTR);
+        n = linux_call::read(fd_of(file), buffer, to_read);
+    while (n == -EINTR);
     if (n < 0)
-        return FALSE;
+        return fail(FALSE, n);
     *read_count = static_cast<DWORD>(n);
     return TRUE;
 }
@@ -129,11 +133,11 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, OVE
     const char* from = static_cast<const char*>(buffer);
     *written = 0;
     while (*written < to_write) {
-        ssize_t n = write(fd_of(file), from + *written, to_write - *written);
-        if (n < 0 && errno == EINTR)
+        long n = linux_call::write(fd_of(file), from + *written, to_write - *written);
+        if (n == -EINTR)
             continue;
         if (n < 0)
-            return FALSE;
+            return fail(FALSE, n);
         if (n == 0)
             break;
         *written += static_cast<DWORD>(n);
@@ -144,8 +148,8 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, OVE
 BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size)
 {
     struct stat status;
-    if (fstat(fd_of(file), &status) != 0)
-        return FALSE;
+    if (long error = linux_call::fstat(fd_of(file), &status))
+        return fail(FALSE, error);
     size->QuadPart = status.st_size;
     return TRUE;
 }
@@ -154,18 +158,18 @@ BOOL CloseHandle(HANDLE object)
 {
     int fd = fd_of(object);
     forget(fd);
-    return close(fd) == 0 ? TRUE : FALSE;
+    if (long error = linux_call::close(fd))
+        return fail(FALSE, error);
+    return TRUE;
 }
-
-DWORD GetLastError() { return static_cast<DWORD>(errno); }
 
 HANDLE GetStdHandle(DWORD which)
 {
     switch (which) {
-    case STD_INPUT_HANDLE: return handle_of(STDIN_FILENO);
-    case STD_OUTPUT_HANDLE: return handle_of(STDOUT_FILENO);
-    case STD_ERROR_HANDLE: return handle_of(STDERR_FILENO);
-    default: errno = EINVAL; return INVALID_HANDLE_VALUE;
+    case STD_INPUT_HANDLE: return handle_of(0);
+    case STD_OUTPUT_HANDLE: return handle_of(1);
+    case STD_ERROR_HANDLE: return handle_of(2);
+    default: return fail(INVALID_HANDLE_VALUE, -EINVAL);
     }
 }
 
@@ -173,11 +177,11 @@ HANDLE GetStdHandle(DWORD which)
 DWORD GetFileType(HANDLE file)
 {
     struct stat status;
-    if (fstat(fd_of(file), &status) != 0)
-        return FILE_TYPE_UNKNOWN;
-    if (S_ISCHR(status.st_mode))
+    if (long error = linux_call::fstat(fd_of(file), &status))
+        return fail(FILE_TYPE_UNKNOWN, error);
+    if (linux_call::is(status.st_mode, linux_call::FileKind::character))
         return FILE_TYPE_CHAR;
-    if (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode))
+    if (linux_call::is(status.st_mode, linux_call::FileKind::fifo) || linux_call::is(status.st_mode, linux_call::FileKind::socket))
         return FILE_TYPE_PIPE;
     return FILE_TYPE_DISK;
 }

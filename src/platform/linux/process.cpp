@@ -1,11 +1,14 @@
-// The process on POSIX: its command line, its own path, its end.
+// The process on Linux: its command line, its own path, its last error, its end.
 #include "platform/linux/command_line.h"
+#include "platform/linux/last_error.h"
+#include "platform/linux/system_calls.h"
 #include "platform/win32.h"
 
-#include <csignal>
-#include <cstdlib>
+#include <asm-generic/errno.h>
+#include <asm/signal.h>
 #include <cstring>
-#include <unistd.h>
+
+thread_local std::uint32_t last_error;
 
 namespace {
 
@@ -19,13 +22,11 @@ void prepare_process(int argc, char** argv, char**)
 {
     saved_argc = argc;
     saved_argv = argv;
-    struct sigaction ignore = {};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGPIPE, &ignore, nullptr);
-    sigaction(SIGXFSZ, &ignore, nullptr);
+    linux_call::ignore_signal(SIGPIPE);
+    linux_call::ignore_signal(SIGXFSZ);
 }
 
-// Runs before anything else in the program, without a static constructor.
+// Runs before main, without a static constructor.
 [[gnu::used, gnu::section(".preinit_array")]] void (*const prepare_entry)(int, char**, char**) =
     prepare_process;
 
@@ -45,10 +46,13 @@ std::size_t join_command_line(int argc, const char* const* argv, char* out)
     std::size_t at = 0;
     for (int i = 0; i < argc; ++i) {
         const char* word = argv[i];
-        bool has_quote = std::strchr(word, '"') != nullptr;
-        bool must_quote = has_quote || *word == '\0';
-        for (const char* p = word; *p && !must_quote; ++p)
-            must_quote = is_separator(static_cast<unsigned char>(*p));
+        bool has_quote = false;
+        bool has_separator = false;
+        for (const char* p = word; *p; ++p) {
+            has_quote |= *p == '"';
+            has_separator |= is_separator(static_cast<unsigned char>(*p));
+        }
+        bool must_quote = has_quote || has_separator || *word == '\0';
 
         if (i > 0)
             at = put(out, at, ' ');
@@ -71,7 +75,7 @@ LPSTR GetCommandLineA()
 {
     if (!command_line) {
         std::size_t length = join_command_line(saved_argc, saved_argv, nullptr);
-        command_line = static_cast<char*>(std::malloc(length + 1));
+        command_line = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length + 1));
         // Win32 has the command line before the program starts; without it
         // there is nothing to run, so this is an out-of-memory end.
         if (!command_line)
@@ -85,19 +89,21 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR file_name, DWORD size)
 {
     if (size == 0)
         return 0;
-    ssize_t n = readlink("/proc/self/exe", file_name, size);
+    long n = linux_call::readlink("/proc/self/exe", file_name, size);
     if (n < 0)
-        return 0;
+        return fail(0u, n);
     if (static_cast<DWORD>(n) >= size) {
         file_name[size - 1] = '\0';
-        return size;
+        return fail(size, -ENAMETOOLONG);
     }
     file_name[n] = '\0';
     return static_cast<DWORD>(n);
 }
 
+DWORD GetLastError() { return last_error; }
+
 // The exit status has 8 bits; a code that does not fit must not read as success.
-void ExitProcess(unsigned exit_code) { _exit(exit_code > 255 ? 255 : static_cast<int>(exit_code)); }
+void ExitProcess(unsigned exit_code) { linux_call::exit_group(exit_code > 255 ? 255 : static_cast<int>(exit_code)); }
 
 // A console program has no window: the text goes to standard error.
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, unsigned)

@@ -2,12 +2,14 @@
 // carried over POSIX. Handles are file descriptors; error codes are errno values.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 using BOOL = int;
 using DWORD = std::uint32_t;
 using LONG = std::int32_t;
 using LONGLONG = std::int64_t;
+using SIZE_T = std::size_t;
 using HANDLE = void*;
 using HWND = void*;
 using LPCSTR = const char*;
@@ -59,3 +61,7 @@ LPSTR GetCommandLineA();
 DWORD GetModuleFileNameA(HMODULE module, LPSTR file_name, DWORD size);
 [[noreturn]] void ExitProcess(unsigned exit_code);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, unsigned type);
+HANDLE GetProcessHeap();
+LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T size);
+LPVOID HeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T size);
+BOOL HeapFree(HANDLE heap, DWORD flags, LPVOID block);

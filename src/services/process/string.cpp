@@ -1,8 +1,8 @@
 #include "services/process/string.h"
 
-#include <cstdlib>
 #include <cstring>
 
+#include "platform/win32.h"
 #include "services/process/termination.h"
 
 namespace {
@@ -11,7 +11,8 @@ constexpr std::int32_t err_out_of_memory = 203;
 
 char* allocate(char* old, std::size_t length, const void* caller)
 {
-    char* text = static_cast<char*>(std::realloc(old, length + 1));
+    void* block = old ? HeapReAlloc(GetProcessHeap(), 0, old, length + 1) : HeapAlloc(GetProcessHeap(), 0, length + 1);
+    auto* text = static_cast<char*>(block);
     if (!text)
         run_error(err_out_of_memory, caller);
     text[length] = '\0';
@@ -42,7 +43,7 @@ char* allocate(char* old, std::size_t length, const void* caller)
 
 void release_string(String& string)
 {
-    std::free(string.text);
+    HeapFree(GetProcessHeap(), 0, string.text);
     string.text = nullptr;
     string.length = 0;
 }

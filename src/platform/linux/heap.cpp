@@ -1,0 +1,95 @@
+// The process heap. A run allocates a few names and frees them at most once,
+// so blocks are cut one after another from a static arena, and the newest one
+// can grow or be given back; a block too large for the arena is mapped alone.
+#include "platform/linux/last_error.h"
+#include "platform/linux/system_calls.h"
+#include "platform/win32.h"
+
+#include <asm-generic/errno.h>
+#include <cstring>
+
+namespace {
+
+constexpr SIZE_T alignment = 16;
+constexpr SIZE_T arena_size = 64 * 1024;
+constexpr SIZE_T page_size = 4096;
+
+struct alignas(alignment) Header {
+    SIZE_T size;    // bytes the caller asked for
+    SIZE_T mapped;  // bytes mapped for this block alone, 0 in the arena
+};
+
+alignas(alignment) unsigned char arena[arena_size];
+SIZE_T arena_used;
+Header* newest;  // the last block cut from the arena
+
+SIZE_T round_up(SIZE_T n, SIZE_T to) { return (n + to - 1) / to * to; }
+
+Header* header_of(LPVOID block) { return static_cast<Header*>(block) - 1; }
+
+bool fits_arena(SIZE_T from, SIZE_T size)
+{
+    return size <= arena_size && from <= arena_size - round_up(size, alignment);
+}
+
+LPVOID allocate(SIZE_T size)
+{
+    Header* header;
+    SIZE_T total = sizeof(Header) + size;
+    if (size < arena_size && fits_arena(arena_used, total)) {
+        header = reinterpret_cast<Header*>(arena + arena_used);
+        *header = {size, 0};
+        arena_used += round_up(total, alignment);
+        newest = header;
+    } else {
+        if (size > SIZE_T(-1) - page_size - sizeof(Header))
+            return fail<LPVOID>(nullptr, -ENOMEM);
+        SIZE_T mapped = round_up(total, page_size);
+        long address = linux_call::mmap(mapped);
+        if (address < 0)
+            return fail<LPVOID>(nullptr, address);
+        header = reinterpret_cast<Header*>(address);
+        *header = {size, mapped};
+    }
+    return header + 1;
+}
+
+}  // namespace
+
+HANDLE GetProcessHeap() { return arena; }
+
+LPVOID HeapAlloc(HANDLE, DWORD, SIZE_T size) { return allocate(size); }
+
+LPVOID HeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T size)
+{
+    Header* header = header_of(block);
+    if (header == newest) {
+        SIZE_T from = static_cast<SIZE_T>(reinterpret_cast<unsigned char*>(header) - arena);
+        if (fits_arena(from, sizeof(Header) + size)) {
+            header->size = size;
+            arena_used = from + round_up(sizeof(Header) + size, alignment);
+            return block;
+        }
+    }
+    LPVOID moved = allocate(size);
+    if (!moved)
+        return nullptr;
+    std::memcpy(moved, block, header->size < size ? header->size : size);
+    HeapFree(heap, flags, block);
+    return moved;
+}
+
+BOOL HeapFree(HANDLE, DWORD, LPVOID block)
+{
+    if (!block)
+        return TRUE;
+    Header* header = header_of(block);
+    if (header->mapped) {
+        if (long error = linux_call::munmap(header, header->mapped))
+            return fail(FALSE, error);
+    } else if (header == newest) {
+        arena_used = static_cast<SIZE_T>(reinterpret_cast<unsigned char*>(header) - arena);
+        newest = nullptr;
+    }
+    return TRUE;
+}
