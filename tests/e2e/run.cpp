@@ -76,15 +76,24 @@ std::map<std::string, std::string> Folder::snapshot() const
 {
     namespace fs = std::filesystem;
     std::map<std::string, std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(root_)) {
-        std::string name = fs::relative(entry.path(), root_).string();
-        if (entry.is_symlink())
-            entries[name] = "-> " + fs::read_symlink(entry.path()).string();
-        else if (entry.is_directory())
-            entries[name] = "<dir>";
-        else
-            entries[name] = read(name);
-    }
+    // By hand, so that no link is ever followed: a looping one would throw.
+    auto walk = [&](const fs::path& dir, auto& self) -> void {
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            std::string name = entry.path().string().substr(root_.size() + 1);
+            fs::file_type type = entry.symlink_status().type();
+            if (type == fs::file_type::symlink) {
+                entries[name] = "-> " + fs::read_symlink(entry.path()).string();
+            } else if (type == fs::file_type::directory) {
+                entries[name] = "<dir>";
+                self(entry.path(), self);
+            } else if (type == fs::file_type::regular) {
+                entries[name] = read(name);
+            } else {
+                entries[name] = "<special>";
+            }
+        }
+    };
+    walk(root_, walk);
     return entries;
 }
 
@@ -94,20 +103,21 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
     words.push_back(HEADCOPY_PATH);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    for (std::string& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-
     int reader = -1;
     int writer = -1;
-    std::string out_file = root_ + "/../" + root_.substr(root_.rfind('/') + 1) + ".out";
+    std::string out_file = root_ + ".out";
     switch (options.output) {
-    case Output::pipe: {
+    case Output::pipe:
+    case Output::pipe_closed: {
         int ends[2];
         if (pipe(ends) != 0)
             throw std::runtime_error("pipe failed");
         reader = ends[0];
         writer = ends[1];
+        if (options.output == Output::pipe_closed) {
+            close(reader);
+            reader = -1;
+        }
         break;
     }
     case Output::file: writer = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666); break;
@@ -115,6 +125,17 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
     case Output::full_device: writer = open("/dev/full", O_WRONLY); break;
     case Output::closed: break;
     }
+
+    std::string stdout_path = options.output == Output::terminal ? ptsname(reader)
+                              : options.output == Output::file   ? out_file
+                                                                 : "";
+    for (std::size_t i = 0; i < options.wrapper.size(); ++i)
+        if (words[i] == "{stdout}")
+            words[i] = stdout_path;
+    argv.clear();
+    for (std::string& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
 
     pid_t child = fork();
     if (child == 0) {
@@ -143,9 +164,10 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
     }
 
     RunResult result;
-    if (options.output == Output::pipe) {
+    if (options.output == Output::pipe || options.output == Output::pipe_closed) {
         close(writer);
-        result.out = drain(reader);
+        if (reader >= 0)
+            result.out = drain(reader);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -159,7 +181,7 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
         std::ifstream in(out_file, std::ios::binary);
         result.out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         unlink(out_file.c_str());
-    } else if (writer >= 0 && options.output != Output::pipe) {
+    } else if (writer >= 0 && options.output == Output::full_device) {
         close(writer);
     }
     if (reader >= 0)

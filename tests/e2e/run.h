@@ -7,14 +7,17 @@
 #include <sys/types.h>
 #include <vector>
 
-enum class Output { pipe, file, terminal, closed, full_device };
+// pipe_closed: a pipe whose reading end is closed before the run.
+enum class Output { pipe, pipe_closed, file, terminal, closed, full_device };
 
 struct RunOptions {
     Output output = Output::pipe;
     bool close_input = false;       // start with standard input closed
     bool unprivileged = false;      // run as nobody
     std::int64_t file_size_limit = -1;
-    std::vector<std::string> wrapper;  // a command to run headcopy under, such as strace
+    // A command to run headcopy under, such as strace; a word "{stdout}"
+    // becomes the path of the terminal or file standard output goes to.
+    std::vector<std::string> wrapper;
 };
 
 struct RunResult {
@@ -35,7 +38,8 @@ public:
 
     void write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;
-    // Every entry below the folder: a file's bytes, "<dir>", or "-> target".
+    // Every entry below the folder: a file's bytes, "<dir>", "-> target", or
+    // "<special>" for pipes, sockets and devices.
     std::map<std::string, std::string> snapshot() const;
 
     RunResult run(const std::vector<std::string>& args, const RunOptions& options = {}) const;
