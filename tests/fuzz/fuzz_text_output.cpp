@@ -1,0 +1,136 @@
+// Random sequences of writes to standard output, on a console and on a file,
+// against the bytes that must come out and when they must have come out.
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+#include "services/files/io_result.h"
+#include "services/process/text_output.h"
+
+namespace {
+
+int console_out = -1, console_in = -1;  // a pseudo-terminal: a character device
+int file_out = -1, file_in = -1;        // a regular file
+
+std::string arrived_from(int fd)
+{
+    std::string bytes;
+    char chunk[4096];
+    for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0;)
+        bytes.append(chunk, static_cast<std::size_t>(n));
+    return bytes;
+}
+
+struct Input {
+    const unsigned char* data;
+    std::size_t size;
+    std::size_t at = 0;
+    bool done() const { return at >= size; }
+    unsigned byte() { return at < size ? data[at++] : 0; }
+    std::string text(std::size_t most)
+    {
+        std::size_t n = byte() % (most + 1);
+        std::string s;
+        while (n-- && at < size)
+            s += static_cast<char>(data[at++]);
+        return s;
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    console_in = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    grantpt(console_in);
+    unlockpt(console_in);
+    console_out = open(ptsname(console_in), O_RDWR | O_NOCTTY);
+    termios raw;
+    tcgetattr(console_out, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(console_out, TCSANOW, &raw);
+
+    char path[] = "/tmp/fuzz_text_output_XXXXXX";
+    file_out = mkstemp(path);
+    fcntl(file_out, F_SETFL, O_APPEND);
+    file_in = open(path, O_RDONLY);
+    unlink(path);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
+{
+    Input in{data, size};
+    bool console = in.byte() & 1;
+    int sink = console ? console_out : file_out;
+    int source = console ? console_in : file_in;
+    if (!console) {
+        ftruncate(file_out, 0);
+        lseek(file_in, 0, SEEK_SET);
+    }
+    arrived_from(source);
+
+    int saved = dup(STDOUT_FILENO);
+    dup2(sink, STDOUT_FILENO);
+    assign_file(standard_output, String());
+    pending_io_error = 0;
+
+    std::string expected;
+    std::string arrived;
+    while (!in.done()) {
+        bool line_ended = false;
+        switch (in.byte() % 5) {
+        case 0: {
+            std::string s = in.text(200);
+            auto width = static_cast<std::int32_t>(static_cast<signed char>(in.byte())) * 3;
+            write_string(standard_output, s, width);
+            if (width > static_cast<std::int32_t>(s.size()))
+                expected.append(static_cast<std::size_t>(width) - s.size(), ' ');
+            expected += s;
+            break;
+        }
+        case 1: {
+            std::string s = in.text(100);
+            s = s.c_str();
+            write_cstring(standard_output, s.c_str(), 0);
+            expected += s;
+            break;
+        }
+        case 2: {
+            auto n = static_cast<std::int32_t>(in.byte()) - 50;
+            write_blanks(standard_output, n);
+            if (n > 0)
+                expected.append(static_cast<std::size_t>(n), ' ');
+            break;
+        }
+        case 3: {
+            std::string s = in.text(200);
+            write_line(standard_output, s);
+            expected += s + "\r\n";
+            line_ended = true;
+            break;
+        }
+        default:
+            end_line(standard_output);
+            expected += "\r\n";
+            line_ended = true;
+            break;
+        }
+        arrived += arrived_from(source);
+        // Nothing is lost or reordered; a console is never behind a line end;
+        // otherwise output goes in whole buffers and at most one waits.
+        if (expected.compare(0, arrived.size(), arrived) != 0 || expected.size() - arrived.size() >= 128 ||
+            (console && line_ended && arrived != expected) || (!console && arrived.size() % 128 != 0))
+            std::abort();
+    }
+    if (standard_output.mode == mode_output)  // opened by the first write
+        close_file(standard_output);
+    arrived += arrived_from(source);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    if (arrived != expected || pending_io_error != 0)
+        std::abort();
+    return 0;
+}
