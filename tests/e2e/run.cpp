@@ -100,6 +100,8 @@ std::map<std::string, std::string> Folder::snapshot() const
 RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& options) const
 {
     std::vector<std::string> words = options.wrapper;
+    if (on_windows)
+        words.push_back("/usr/bin/wine");
     words.push_back(HEADCOPY_PATH);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -147,6 +149,14 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
             close(STDOUT_FILENO);
         if (options.close_input)
             close(STDIN_FILENO);
+        // Wine's own processes outlive a run; they must not hold the test's output.
+        if (on_windows) {
+            int null = open("/dev/null", O_RDWR);
+            dup2(null, STDERR_FILENO);
+            dup2(null, STDIN_FILENO);
+            if (null > STDERR_FILENO)
+                close(null);
+        }
         if (reader >= 0)
             close(reader);
         if (writer > STDERR_FILENO)

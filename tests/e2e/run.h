@@ -8,6 +8,9 @@
 #include <vector>
 
 // pipe_closed: a pipe whose reading end is closed before the run.
+// The program under test is headcopy.exe, run under wine.
+constexpr bool on_windows = HEADCOPY_WINE;
+
 enum class Output { pipe, pipe_closed, file, terminal, closed, full_device };
 
 struct RunOptions {
