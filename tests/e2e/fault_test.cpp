@@ -21,7 +21,7 @@ enum class Watch { input, output, standard_output };
 
 struct FaultCase {
     const char* name;
-    Watch watch;  // the file whose system calls are counted and failed
+    Watch watch;        // the file whose system calls are counted and failed
     std::string fault;  // strace's SYSCALL:error=ERRNO:when=N
     Output output;
     std::string line;  // exactly this, or "report NNN" for a report with that number field
@@ -33,8 +33,8 @@ struct FaultCase {
 const std::vector<FaultCase> fault_cases = {
     {"opening the input", Watch::input, "openat:error=EACCES:when=1", Output::pipe, "can't find 1st file\r\n", 0,
      std::nullopt},
-    {"creating the output", Watch::output, "openat:error=ENOSPC:when=1", Output::pipe,
-     "can't create 2nd file\r\n", 0, std::nullopt},
+    {"creating the output", Watch::output, "openat:error=ENOSPC:when=1", Output::pipe, "can't create 2nd file\r\n", 0,
+     std::nullopt},
     {"emptying an existing output", Watch::output, "ftruncate:error=EIO:when=1", Output::pipe,
      "can't create 2nd file\r\n", 0, old_output},
     {"the size query", Watch::input, "fstat:error=EIO:when=2", Output::pipe, "report   5", 5, ""},
@@ -42,18 +42,17 @@ const std::vector<FaultCase> fault_cases = {
     {"the write", Watch::output, "write:error=ENOSPC:when=1", Output::pipe, "report  28", 28, ""},
     {"closing the input", Watch::input, "close:error=EIO:when=1", Output::pipe, "report   5", 5, head},
     {"closing the output", Watch::output, "close:error=EIO:when=1", Output::pipe, "report   5", 5, head},
-    {"the Ok line on a console", Watch::standard_output, "write:error=EIO:when=1", Output::terminal,
-     "report   5", 5, head},
-    {"a refusal line on a console", Watch::standard_output, "write:error=EIO:when=1", Output::terminal,
-     "report   5", 5, std::nullopt, true},
-    // The last write-out to a redirected standard output is recorded and never looked at.
-    {"the Ok line to a redirected output", Watch::standard_output, "write:error=ENOSPC:when=1", Output::file,
-     "", 0, head},
-    // So is a report that cannot be written.
-    {"the report itself on a console", Watch::standard_output,
-     "write:error=EIO:when=1+", Output::terminal, "", 5, head},
-    {"opening standard output", Watch::standard_output, "fstat:error=EBADF:when=1", Output::terminal, "", 103,
+    {"the Ok line on a console", Watch::standard_output, "write:error=EIO:when=1", Output::terminal, "report   5", 5,
      head},
+    {"a refusal line on a console", Watch::standard_output, "write:error=EIO:when=1", Output::terminal, "report   5", 5,
+     std::nullopt, true},
+    // The last write-out to a redirected standard output is recorded and never looked at.
+    {"the Ok line to a redirected output", Watch::standard_output, "write:error=ENOSPC:when=1", Output::file, "", 0,
+     head},
+    // So is a report that cannot be written.
+    {"the report itself on a console", Watch::standard_output, "write:error=EIO:when=1+", Output::terminal, "", 5,
+     head},
+    {"opening standard output", Watch::standard_output, "fstat:error=EBADF:when=1", Output::terminal, "", 103, head},
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }

@@ -24,10 +24,10 @@ namespace fs = std::filesystem;
 // The operating system's number for a full device.
 constexpr int disk_full = on_windows ? 112 : 28;
 
-#define skip_on_windows()                                                       \
-    do {                                                                        \
-        if (on_windows)                                                         \
-            GTEST_SKIP() << "means something else on Windows, or wine lacks it"; \
+#define skip_on_windows()                                                                                              \
+    do {                                                                                                               \
+        if (on_windows)                                                                                                \
+            GTEST_SKIP() << "means something else on Windows, or wine lacks it";                                       \
     } while (false)
 
 const std::string crlf = "\r\n";
@@ -59,23 +59,33 @@ void data(const Folder& f) { f.write("data.bin", in1000); }
 void file_of(const Folder& f, const std::string& name, std::size_t size) { f.write(name, pattern(size)); }
 
 const std::vector<Case> cases = {
-    {"exactly 500 bytes are copied whole", [](auto& f) { file_of(f, "d", 500); }, {"d"}, ok,
+    {"exactly 500 bytes are copied whole",
+     [](auto& f) { file_of(f, "d", 500); },
+     {"d"},
+     ok,
      {{"d.start", pattern(500)}}},
     {"a larger input gives its first 500 bytes", data, {"data.bin"}, ok, {{"data.bin.start", head}}},
-    {"499 bytes are refused and leave the output empty", [](auto& f) { file_of(f, "d", 499); }, {"d"},
-     too_short, {{"d.start", ""}}},
+    {"499 bytes are refused and leave the output empty",
+     [](auto& f) { file_of(f, "d", 499); },
+     {"d"},
+     too_short,
+     {{"d.start", ""}}},
     {"an existing output is replaced",
      [](auto& f) {
          data(f);
          file_of(f, "data.bin.start", 2000);
      },
-     {"data.bin"}, ok, {{"data.bin.start", head}}},
+     {"data.bin"},
+     ok,
+     {{"data.bin.start", head}}},
     {"an existing output is emptied when the input is short",
      [](auto& f) {
          file_of(f, "d", 499);
          file_of(f, "d.start", 2000);
      },
-     {"d"}, too_short, {{"d.start", ""}}},
+     {"d"},
+     too_short,
+     {{"d.start", ""}}},
     {"no parameter", data, {}, need_one, {}},
     {"two parameters", data, {"data.bin", "data.bin"}, need_one, {}},
     {"an empty parameter is no parameter", data, {""}, need_one, {}},
@@ -86,71 +96,119 @@ const std::vector<Case> cases = {
          data(f);
          fs::create_directory(f.path("data.bin.start"));
      },
-     {"data.bin"}, cant_create, {}},
-    {"blanks in the name", [](auto& f) { f.write("my file.bin", in1000); }, {"my file.bin"}, ok,
+     {"data.bin"},
+     cant_create,
+     {}},
+    {"blanks in the name",
+     [](auto& f) { f.write("my file.bin", in1000); },
+     {"my file.bin"},
+     ok,
      {{"my file.bin.start", head}}},
     {"leading and trailing blanks, tabs and high bytes in the name",
-     [](auto& f) { f.write(" \t\xe9t\xe9\x7f ", in1000); }, {" \t\xe9t\xe9\x7f "}, ok,
-     {{" \t\xe9t\xe9\x7f .start", head}}, linux_only},
+     [](auto& f) { f.write(" \t\xe9t\xe9\x7f ", in1000); },
+     {" \t\xe9t\xe9\x7f "},
+     ok,
+     {{" \t\xe9t\xe9\x7f .start", head}},
+     linux_only},
     {"a relative path puts the output beside the input",
      [](auto& f) {
          fs::create_directories(f.path("sub/dir"));
          f.write("sub/dir/x", in1000);
      },
-     {"sub/dir/x"}, ok, {{"sub/dir/x.start", head}}},
+     {"sub/dir/x"},
+     ok,
+     {{"sub/dir/x.start", head}}},
     {"an absolute path", data, {"{root}/data.bin"}, ok, {{"data.bin.start", head}}},
     {"the output may not be another name of the input: a symbolic link",
      [](auto& f) {
          data(f);
          fs::create_symlink("data.bin", f.path("data.bin.start"));
      },
-     {"data.bin"}, cant_create, {}},
+     {"data.bin"},
+     cant_create,
+     {}},
     {"the output may not be another name of the input: a hard link",
      [](auto& f) {
          data(f);
          fs::create_hard_link(f.path("data.bin"), f.path("data.bin.start"));
      },
-     {"data.bin"}, cant_create, {}},
+     {"data.bin"},
+     cant_create,
+     {}},
     {"a double quote cannot be passed on, and names no other file",
      [](auto& f) {
          f.write("ab", in1000);
          f.write("a\"b", in1000);
      },
-     {"a\"b"}, cant_find, {}, linux_only},
+     {"a\"b"},
+     cant_find,
+     {},
+     linux_only},
     {"a name too long for the file system is refused, not cut",
-     [](auto& f) { f.write(std::string(250, 'n'), in1000); }, {std::string(250, 'n')}, cant_create, {}},
+     [](auto& f) { f.write(std::string(250, 'n'), in1000); },
+     {std::string(250, 'n')},
+     cant_create,
+     {}},
     {"a pipe as input is too short, and nothing waits for a writer",
-     [](auto& f) { mkfifo(f.path("fifo").c_str(), 0666); }, {"fifo"}, too_short, {{"fifo.start", ""}}, linux_only},
-    {"a character device as input is too short", [](auto& f) { fs::create_symlink("/dev/zero", f.path("zero")); },
-     {"zero"}, too_short, {{"zero.start", ""}}, linux_only},
+     [](auto& f) { mkfifo(f.path("fifo").c_str(), 0666); },
+     {"fifo"},
+     too_short,
+     {{"fifo.start", ""}},
+     linux_only},
+    {"a character device as input is too short",
+     [](auto& f) { fs::create_symlink("/dev/zero", f.path("zero")); },
+     {"zero"},
+     too_short,
+     {{"zero.start", ""}},
+     linux_only},
     {"a socket as input",
      [](auto& f) {
          int s = socket(AF_UNIX, SOCK_STREAM, 0);
          sockaddr_un address{};
          address.sun_family = AF_UNIX;
          f.path("sock").copy(address.sun_path, sizeof address.sun_path - 1);
-         bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+         EXPECT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
          close(s);
      },
-     {"sock"}, cant_find, {}, linux_only},
-    {"a dangling symbolic link as input", [](auto& f) { fs::create_symlink("nowhere", f.path("link")); }, {"link"},
-     cant_find, {}},
-    {"a looping symbolic link as input", [](auto& f) { fs::create_symlink("loop", f.path("loop")); }, {"loop"},
-     cant_find, {}, linux_only},
+     {"sock"},
+     cant_find,
+     {},
+     linux_only},
+    {"a dangling symbolic link as input",
+     [](auto& f) { fs::create_symlink("nowhere", f.path("link")); },
+     {"link"},
+     cant_find,
+     {}},
+    {"a looping symbolic link as input",
+     [](auto& f) { fs::create_symlink("loop", f.path("loop")); },
+     {"loop"},
+     cant_find,
+     {},
+     linux_only},
     {"a pipe where the output goes takes the bytes without waiting",
      [](auto& f) {
          data(f);
          mkfifo(f.path("data.bin.start").c_str(), 0666);
      },
-     {"data.bin"}, ok, {}, linux_only},
-    {"control bytes in the name", [](auto& f) { f.write("c\x01\x02\x1b[0m\x1f", in1000); },
-     {"c\x01\x02\x1b[0m\x1f"}, ok, {{"c\x01\x02\x1b[0m\x1f.start", head}}, linux_only},
+     {"data.bin"},
+     ok,
+     {},
+     linux_only},
+    {"control bytes in the name",
+     [](auto& f) { f.write("c\x01\x02\x1b[0m\x1f", in1000); },
+     {"c\x01\x02\x1b[0m\x1f"},
+     ok,
+     {{"c\x01\x02\x1b[0m\x1f.start", head}},
+     linux_only},
     {"a read-only input is refused",
      [](auto& f) {
          data(f);
          chmod(f.path("data.bin").c_str(), 0444);
      },
-     {"data.bin"}, cant_find, {}, unprivileged},
+     {"data.bin"},
+     cant_find,
+     {},
+     unprivileged},
     {"a read-only output is refused",
      [](auto& f) {
          f.write("data.bin", in1000);
@@ -158,7 +216,10 @@ const std::vector<Case> cases = {
          chmod(f.path("data.bin").c_str(), 0666);
          chmod(f.path("data.bin.start").c_str(), 0444);
      },
-     {"data.bin"}, cant_create, {}, unprivileged},
+     {"data.bin"},
+     cant_create,
+     {},
+     unprivileged},
     {"an unwritable folder is refused",
      [](auto& f) {
          fs::create_directory(f.path("ro"));
@@ -166,7 +227,10 @@ const std::vector<Case> cases = {
          chmod(f.path("ro/data.bin").c_str(), 0666);
          chmod(f.path("ro").c_str(), 0555);
      },
-     {"ro/data.bin"}, cant_create, {}, unprivileged},
+     {"ro/data.bin"},
+     cant_create,
+     {},
+     unprivileged},
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
@@ -305,6 +369,7 @@ TEST(Headcopy, SixteenRunsAtOnceOnOneInput)
     Folder folder;
     data(folder);
     std::vector<std::future<RunResult>> runs;
+    runs.reserve(16);
     for (int i = 0; i < 16; ++i)
         runs.push_back(std::async(std::launch::async, [&] { return folder.run({"data.bin"}); }));
     for (auto& run : runs) {
@@ -381,8 +446,7 @@ TEST(Headcopy, FailedWriteOfTheHeadIsReported)
     fs::create_symlink("/dev/full", folder.path("data.bin.start"));
     RunResult result = folder.run({"data.bin"});
     EXPECT_EQ(result.code, disk_full);
-    char number[8];
-    std::snprintf(number, sizeof number, "%3d", disk_full);
+    std::string number = (disk_full < 100 ? " " : "") + std::to_string(disk_full);
     EXPECT_EQ(report_offset(result, number).size(), 8u);
     EXPECT_EQ(folder.read("data.bin"), in1000);
 }

@@ -165,9 +165,8 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
             rlimit limit{static_cast<rlim_t>(options.file_size_limit), RLIM_INFINITY};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
-        if (options.unprivileged &&
-            (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0 ||
-             setresuid(nobody, nobody, nobody) != 0))
+        if (options.unprivileged && (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0 ||
+                                     setresuid(nobody, nobody, nobody) != 0))
             _exit(126);
         execv(argv[0], argv.data());
         _exit(127);
@@ -203,6 +202,6 @@ std::string pattern(std::size_t n, unsigned seed)
 {
     std::string bytes(n, '\0');
     for (std::size_t i = 0; i < n; ++i)
-        bytes[i] = static_cast<char>((i * 131 + i / 251 + seed * 7) & 0xFF);
+        bytes[i] = static_cast<char>((i * 131 + i / 251 + std::size_t{seed} * 7) & 0xFF);
     return bytes;
 }

@@ -15,8 +15,8 @@ enum class Output { pipe, pipe_closed, file, terminal, closed, full_device };
 
 struct RunOptions {
     Output output = Output::pipe;
-    bool close_input = false;       // start with standard input closed
-    bool unprivileged = false;      // run as nobody
+    bool close_input = false;   // start with standard input closed
+    bool unprivileged = false;  // run as nobody
     std::int64_t file_size_limit = -1;
     // A command to run headcopy under, such as strace; a word "{stdout}"
     // becomes the path of the terminal or file standard output goes to.

@@ -33,7 +33,10 @@ TEST(JoinCommandLine, WordsComeBackAsTheyWent)
     const std::vector<std::vector<const char*>> cases = {
         {"headcopy", "data.bin"},
         {"/usr/bin/head copy", "my file.bin"},
-        {"headcopy", "\ttab\tand\x01" "control", " leading and trailing "},
+        {"headcopy",
+         "\ttab\tand\x01"
+         "control",
+         " leading and trailing "},
         {"headcopy", "\xe9t\xe9\xff", "a'b", "back\\slash\\"},
         {"headcopy", "three", "plain", "words"},
     };
@@ -55,8 +58,7 @@ TEST(JoinCommandLine, QuoteNeverTurnsIntoAnotherName)
     const std::vector<std::pair<const char*, const char*>> cases = {
         {"a\"b", "ab/"}, {"\"", "/"}, {"x \"y\" z", "x y z/"}, {"\"\"", "/"}};
     for (const auto& [word, name] : cases)
-        EXPECT_EQ(split_all(join({"headcopy", word, "next"})), (std::vector<std::string>{name, "next"}))
-            << word;
+        EXPECT_EQ(split_all(join({"headcopy", word, "next"})), (std::vector<std::string>{name, "next"})) << word;
 }
 
 }  // namespace

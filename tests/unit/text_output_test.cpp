@@ -28,7 +28,7 @@ protected:
     {
         assign_file(standard_output, String());
         pending_io_error = 0;
-        std::fflush(stdout);
+        EXPECT_EQ(std::fflush(stdout), 0);
         saved_ = dup(STDOUT_FILENO);
     }
 
@@ -153,14 +153,13 @@ TEST_P(Buffering, BytesArriveWhenTheirHandleKindSays)
     EXPECT_EQ(pending_io_error, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(StandardOutput, Buffering, ::testing::ValuesIn(buffer_cases),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(StandardOutput, Buffering, ::testing::ValuesIn(buffer_cases), [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+});
 
 TEST_F(StandardOutput, AnEmptyWriteOpensTheChannel)
 {

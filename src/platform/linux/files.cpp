@@ -73,8 +73,7 @@ constexpr int first_free_fd = 3;
 
 }  // namespace
 
-HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBUTES*, DWORD disposition,
-                   DWORD, HANDLE)
+HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBUTES*, DWORD disposition, DWORD, HANDLE)
 {
     if (disposition != CREATE_ALWAYS && disposition != OPEN_EXISTING)
         return fail_open(-1, -EINVAL);
@@ -98,7 +97,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
         fd = static_cast<int>(moved);
     }
 
-    struct stat file;
+    struct stat file {};
     if (long error = linux_call::fstat(fd, &file))
         return fail_open(fd, error);
     if (linux_call::is(file.st_mode, linux_call::FileKind::directory))
@@ -147,7 +146,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, OVE
 
 BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size)
 {
-    struct stat status;
+    struct stat status {};
     if (long error = linux_call::fstat(fd_of(file), &status))
         return fail(FALSE, error);
     size->QuadPart = status.st_size;
@@ -176,12 +175,13 @@ HANDLE GetStdHandle(DWORD which)
 // Every character device counts as a console: terminals, /dev/null, /dev/full.
 DWORD GetFileType(HANDLE file)
 {
-    struct stat status;
+    struct stat status {};
     if (long error = linux_call::fstat(fd_of(file), &status))
         return fail(FILE_TYPE_UNKNOWN, error);
     if (linux_call::is(status.st_mode, linux_call::FileKind::character))
         return FILE_TYPE_CHAR;
-    if (linux_call::is(status.st_mode, linux_call::FileKind::fifo) || linux_call::is(status.st_mode, linux_call::FileKind::socket))
+    if (linux_call::is(status.st_mode, linux_call::FileKind::fifo) ||
+        linux_call::is(status.st_mode, linux_call::FileKind::socket))
         return FILE_TYPE_PIPE;
     return FILE_TYPE_DISK;
 }

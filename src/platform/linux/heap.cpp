@@ -11,7 +11,7 @@
 namespace {
 
 constexpr SIZE_T alignment = 16;
-constexpr SIZE_T arena_size = 64 * 1024;
+constexpr SIZE_T arena_size = SIZE_T{64} * 1024;
 constexpr SIZE_T page_size = 4096;
 
 struct alignas(alignment) Header {

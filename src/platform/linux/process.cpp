@@ -27,8 +27,7 @@ void prepare_process(int argc, char** argv, char**)
 }
 
 // Runs before main, without a static constructor.
-[[gnu::used, gnu::section(".preinit_array")]] void (*const prepare_entry)(int, char**, char**) =
-    prepare_process;
+[[gnu::used, gnu::section(".preinit_array")]] void (*const prepare_entry)(int, char**, char**) = prepare_process;
 
 bool is_separator(unsigned char c) { return c >= 1 && c <= 32; }
 

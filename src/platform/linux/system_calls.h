@@ -33,7 +33,13 @@ long arg(T value)
 }
 
 // The kinds of file a mode holds.
-enum class FileKind : unsigned { fifo = 0010000, character = 0020000, directory = 0040000, regular = 0100000, socket = 0140000 };
+enum class FileKind : unsigned {
+    fifo = 0010000,
+    character = 0020000,
+    directory = 0040000,
+    regular = 0100000,
+    socket = 0140000
+};
 inline bool is(unsigned mode, FileKind kind) { return (mode & 0170000) == static_cast<unsigned>(kind); }
 
 inline long openat(int dir, const char* path, int flags, unsigned mode)

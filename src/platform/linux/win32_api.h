@@ -48,8 +48,8 @@ constexpr DWORD FILE_TYPE_PIPE = 3;
 
 constexpr unsigned MB_OK = 0;
 
-HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBUTES* security,
-                   DWORD disposition, DWORD flags, HANDLE template_file);
+HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBUTES* security, DWORD disposition,
+                   DWORD flags, HANDLE template_file);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read, OVERLAPPED* overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, OVERLAPPED* overlapped);
 BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size);

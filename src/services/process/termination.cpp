@@ -15,8 +15,8 @@ namespace {
 
 constexpr char report_template[] = "Runtime error     at 00000000";
 constexpr std::size_t report_length = sizeof report_template - 1;
-constexpr std::size_t number_end = 16;   // column of the number's last digit
-constexpr std::size_t offset_end = 28;   // column of the offset's last digit
+constexpr std::size_t number_end = 16;  // column of the number's last digit
+constexpr std::size_t offset_end = 28;  // column of the offset's last digit
 
 [[noreturn]] void common_end(std::int32_t code)
 {
