@@ -2,6 +2,8 @@
 // the line or report, the exit code and what is left on disk.
 #include <gtest/gtest.h>
 
+#include "case_name.h"
+
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -112,13 +114,7 @@ TEST_P(Fault, IsAnsweredAtItsStep)
         EXPECT_EQ(files.count("data.bin.start"), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Headcopy, Fault, ::testing::ValuesIn(fault_cases), [](const auto& info) {
-    std::string name = info.param.name;
-    for (char& ch : name)
-        if (!std::isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Headcopy, Fault, ::testing::ValuesIn(fault_cases), CaseName{});
 
 // Each failing step names its own place in the program, and addr2line takes
 // that place back to the command's source, as the README says.

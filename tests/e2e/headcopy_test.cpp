@@ -2,6 +2,8 @@
 // code, and every file in the folder afterwards.
 #include <gtest/gtest.h>
 
+#include "case_name.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -258,14 +260,6 @@ TEST_P(Outcome, LineExitCodeAndFiles)
     EXPECT_EQ(folder.snapshot(), expected);
 }
 
-std::string test_name(const std::string& text)
-{
-    std::string name;
-    for (char c : text)
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-}
-
 std::vector<Case> cases_here()
 {
     std::vector<Case> here;
@@ -275,8 +269,7 @@ std::vector<Case> cases_here()
     return here;
 }
 
-INSTANTIATE_TEST_SUITE_P(Headcopy, Outcome, ::testing::ValuesIn(cases_here()),
-                         [](const auto& info) { return test_name(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Headcopy, Outcome, ::testing::ValuesIn(cases_here()), CaseName{});
 
 TEST(Headcopy, LineEndsAndBytesForEachKindOfStandardOutput)
 {

@@ -3,6 +3,8 @@
 // it is read back once the test's own output is restored.
 #include <gtest/gtest.h>
 
+#include "case_name.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -153,13 +155,7 @@ TEST_P(Buffering, BytesArriveWhenTheirHandleKindSays)
     EXPECT_EQ(pending_io_error, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(StandardOutput, Buffering, ::testing::ValuesIn(buffer_cases), [](const auto& info) {
-    std::string name = info.param.name;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(StandardOutput, Buffering, ::testing::ValuesIn(buffer_cases), CaseName{});
 
 TEST_F(StandardOutput, AnEmptyWriteOpensTheChannel)
 {
