@@ -43,7 +43,8 @@ char* allocate(char* old, std::size_t length, const void* caller)
 
 void release_string(String& string)
 {
-    HeapFree(GetProcessHeap(), 0, string.text);
+    if (string.text)
+        HeapFree(GetProcessHeap(), 0, string.text);
     string.text = nullptr;
     string.length = 0;
 }
