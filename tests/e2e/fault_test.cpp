@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <map>
 #include <optional>
-#include <regex>
 #include <set>
 #include <unistd.h>
 
@@ -39,15 +38,15 @@ const std::vector<FaultCase> fault_cases = {
      std::nullopt},
     {"emptying an existing output", Watch::output, "ftruncate:error=EIO:when=1", Output::pipe,
      "can't create 2nd file\r\n", 0, old_output},
-    {"the size query", Watch::input, "fstat:error=EIO:when=2", Output::pipe, "report   5", 5, ""},
-    {"the read", Watch::input, "read:error=EIO:when=1", Output::pipe, "report   5", 5, ""},
-    {"the write", Watch::output, "write:error=ENOSPC:when=1", Output::pipe, "report  28", 28, ""},
-    {"closing the input", Watch::input, "close:error=EIO:when=1", Output::pipe, "report   5", 5, head},
-    {"closing the output", Watch::output, "close:error=EIO:when=1", Output::pipe, "report   5", 5, head},
-    {"the Ok line on a console", Watch::standard_output, "write:error=EIO:when=1", Output::terminal, "report   5", 5,
+    {"the size query", Watch::input, "fstat:error=EIO:when=2", Output::pipe, "report    5", 5, ""},
+    {"the read", Watch::input, "read:error=EIO:when=1", Output::pipe, "report    5", 5, ""},
+    {"the write", Watch::output, "write:error=ENOSPC:when=1", Output::pipe, "report   28", 28, ""},
+    {"closing the input", Watch::input, "close:error=EIO:when=1", Output::pipe, "report    5", 5, head},
+    {"closing the output", Watch::output, "close:error=EIO:when=1", Output::pipe, "report    5", 5, head},
+    {"the Ok line on a console", Watch::standard_output, "write:error=EIO:when=1", Output::terminal, "report    5", 5,
      head},
-    {"a refusal line on a console", Watch::standard_output, "write:error=EIO:when=1", Output::terminal, "report   5", 5,
-     std::nullopt, true},
+    {"a refusal line on a console", Watch::standard_output, "write:error=EIO:when=1", Output::terminal, "report    5",
+     5, std::nullopt, true},
     // The last write-out to a redirected standard output is recorded and never looked at.
     {"the Ok line to a redirected output", Watch::standard_output, "write:error=ENOSPC:when=1", Output::file, "", 0,
      head},
@@ -58,8 +57,6 @@ const std::vector<FaultCase> fault_cases = {
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
-
-const std::regex report_line("Runtime error ([ \\d]{3}) at ([0-9A-F]{8})\r\n");
 
 RunResult run_case(const FaultCase& c, const Folder& folder)
 {
@@ -99,9 +96,9 @@ TEST_P(Fault, IsAnsweredAtItsStep)
 
     EXPECT_EQ(result.code, c.code);
     if (c.line.starts_with("report ")) {
-        std::smatch match;
-        ASSERT_TRUE(std::regex_match(result.out, match, report_line)) << result.out;
-        EXPECT_EQ(match[1].str(), c.line.substr(7));
+        std::optional<Report> report = parse_report(result.out);
+        ASSERT_TRUE(report) << result.out;
+        EXPECT_EQ(report->number, c.line.substr(7));
     } else {
         EXPECT_EQ(result.out, c.line);
     }
@@ -127,10 +124,9 @@ TEST(Fault, EachReportNamesItsOwnStep)
         if (!c.line.starts_with("report "))
             continue;
         Folder folder;
-        std::smatch match;
-        std::string out = run_case(c, folder).out;
-        ASSERT_TRUE(std::regex_match(out, match, report_line)) << c.name;
-        auto [place, fresh] = steps.emplace(match[2].str(), c.name);
+        std::optional<Report> report = parse_report(run_case(c, folder).out);
+        ASSERT_TRUE(report) << c.name;
+        auto [place, fresh] = steps.emplace(report->address, c.name);
         EXPECT_TRUE(fresh) << c.name << " reports the address of " << place->second;
     }
 

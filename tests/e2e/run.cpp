@@ -7,6 +7,7 @@
 #include <fstream>
 #include <grp.h>
 #include <iterator>
+#include <regex>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -196,6 +197,15 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
     if (reader >= 0)
         close(reader);
     return result;
+}
+
+std::optional<Report> parse_report(const std::string& out)
+{
+    static const std::regex report_line("Runtime error([ \\d]{4}) at ([0-9A-F]{8})\r\n");
+    std::smatch match;
+    if (!std::regex_match(out, match, report_line))
+        return std::nullopt;
+    return Report{match[1].str(), match[2].str()};
 }
 
 std::string pattern(std::size_t n, unsigned seed)

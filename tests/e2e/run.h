@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -50,6 +51,14 @@ public:
 private:
     std::string root_;
 };
+
+// The two fields of a "Runtime error NNN at XXXXXXXX" line, or nothing when
+// out is not exactly one such line.
+struct Report {
+    std::string number;   // the four-column number field, blanks kept
+    std::string address;  // eight hexadecimal digits
+};
+std::optional<Report> parse_report(const std::string& out);
 
 // n bytes that differ from position to position, so a shifted copy shows.
 std::string pattern(std::size_t n, unsigned seed = 0);

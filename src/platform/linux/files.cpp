@@ -1,4 +1,4 @@
-// Files and standard handles on POSIX, with the Win32 meaning the services expect.
+// Files and standard handles on Linux system calls, with the Win32 meaning the services expect.
 #include "platform/win32.h"
 
 #include <asm-generic/errno.h>
