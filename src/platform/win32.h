@@ -10,7 +10,7 @@
 #endif
 #include <windows.h>
 #else
-#include "platform/linux/win32_api.h"
+#include "platform/posix/win32_api.h"
 #endif
 
 // Where the program's code section starts, so a report can name a code

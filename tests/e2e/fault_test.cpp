@@ -38,7 +38,7 @@ const std::vector<FaultCase> fault_cases = {
      std::nullopt},
     {"emptying an existing output", Watch::output, "ftruncate:error=EIO:when=1", Output::pipe,
      "can't create 2nd file\r\n", 0, old_output},
-    {"the size query", Watch::input, "fstat:error=EIO:when=2", Output::pipe, "report    5", 5, ""},
+    {"the size query", Watch::input, "fstat,newfstatat:error=EIO:when=2", Output::pipe, "report    5", 5, ""},
     {"the read", Watch::input, "read:error=EIO:when=1", Output::pipe, "report    5", 5, ""},
     {"the write", Watch::output, "write:error=ENOSPC:when=1", Output::pipe, "report   28", 28, ""},
     {"closing the input", Watch::input, "close:error=EIO:when=1", Output::pipe, "report    5", 5, head},
@@ -53,7 +53,7 @@ const std::vector<FaultCase> fault_cases = {
     // So is a report that cannot be written.
     {"the report itself on a console", Watch::standard_output, "write:error=EIO:when=1+", Output::terminal, "", 5,
      head},
-    {"opening standard output", Watch::standard_output, "fstat:error=EBADF:when=1", Output::terminal, "", 103, head},
+    {"opening standard output", Watch::standard_output, "fstat,newfstatat:error=EBADF:when=1", Output::terminal, "", 103, head},
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/command_line.h"
+#include "platform/posix/command_line.h"
 #include "services/process/command_line.h"
 
 namespace {
@@ -50,6 +50,14 @@ TEST(JoinCommandLine, EmptyWordIsQuotedAndSkipped)
 {
     EXPECT_EQ(join({"headcopy", ""}), "headcopy \"\"");
     EXPECT_EQ(split_all(join({"headcopy", "", "a"})), std::vector<std::string>{"a"});
+}
+
+// Whatever the program was called, the parameters start after its name.
+TEST(JoinCommandLine, ProgramNameIsAlwaysOneWord)
+{
+    for (const char* name : {"", "\"\"", "\"", " ", "a b", "\t"})
+        EXPECT_EQ(split_all(join({name, "d", "g"})), (std::vector<std::string>{"d", "g"})) << join({name, "d", "g"});
+    EXPECT_EQ(join({}), "");
 }
 
 TEST(JoinCommandLine, QuoteNeverTurnsIntoAnotherName)

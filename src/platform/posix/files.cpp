@@ -1,11 +1,8 @@
-// Files and standard handles on Linux system calls, with the Win32 meaning the services expect.
+// Files and standard handles on POSIX system calls, with the Win32 meaning the services expect.
 #include "platform/win32.h"
 
-#include <asm-generic/errno.h>
-#include <linux/fcntl.h>
-
-#include "platform/linux/last_error.h"
-#include "platform/linux/system_calls.h"
+#include "platform/posix/last_error.h"
+#include "platform/posix/system.h"
 
 namespace {
 
@@ -17,8 +14,8 @@ HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(static_cast<std::intp
 // are kept here with what they allow.
 struct OpenFile {
     int fd;
-    unsigned long device;
-    unsigned long inode;
+    std::uint64_t device;
+    std::uint64_t inode;
     DWORD access;
     DWORD share_mode;
 };
@@ -32,11 +29,11 @@ bool excludes(DWORD share_mode, DWORD access)
            ((access & GENERIC_WRITE) && !(share_mode & FILE_SHARE_WRITE));
 }
 
-bool sharing_violation(const struct stat& file, DWORD access, DWORD share_mode)
+bool sharing_violation(const sys::FileStatus& file, DWORD access, DWORD share_mode)
 {
     for (int i = 0; i < open_file_count; ++i) {
         const OpenFile& held = open_files[i];
-        if (held.device == file.st_dev && held.inode == file.st_ino &&
+        if (held.device == file.device && held.inode == file.inode &&
             (excludes(held.share_mode, access) || excludes(share_mode, held.access)))
             return true;
     }
@@ -65,7 +62,7 @@ int open_flags(DWORD access)
 HANDLE fail_open(int fd, long error)
 {
     if (fd >= 0)
-        linux_call::close(fd);
+        sys::close(fd);
     return fail(INVALID_HANDLE_VALUE, error);
 }
 
@@ -82,7 +79,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
 
     // No O_TRUNC: the file is emptied only once it is known not to be shut to us.
     int flags = open_flags(access) | O_CLOEXEC | O_NOCTTY | (disposition == CREATE_ALWAYS ? O_CREAT : 0);
-    long opened = linux_call::openat(AT_FDCWD, name, flags, 0666);
+    long opened = sys::open(name, flags, 0666);
     if (opened < 0)
         return fail_open(-1, opened);
     auto fd = static_cast<int>(opened);
@@ -90,25 +87,25 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
     // A standard handle that was closed at start stays closed: a file opened on
     // its number would receive what the program writes to standard output.
     if (fd < first_free_fd) {
-        long moved = linux_call::fcntl(fd, F_DUPFD_CLOEXEC, first_free_fd);
+        long moved = sys::duplicate_from(fd, first_free_fd);
         if (moved < 0)
             return fail_open(fd, moved);
-        linux_call::close(fd);
+        sys::close(fd);
         fd = static_cast<int>(moved);
     }
 
-    struct stat file {};
-    if (long error = linux_call::fstat(fd, &file))
+    sys::FileStatus file{};
+    if (long error = sys::status(fd, file))
         return fail_open(fd, error);
-    if (linux_call::is(file.st_mode, linux_call::FileKind::directory))
+    if (file.kind == sys::FileKind::directory)
         return fail_open(fd, -EISDIR);
     if (sharing_violation(file, access, share_mode))
         return fail_open(fd, -EBUSY);
-    if (disposition == CREATE_ALWAYS && linux_call::is(file.st_mode, linux_call::FileKind::regular))
-        if (long error = linux_call::ftruncate(fd, 0))
+    if (disposition == CREATE_ALWAYS && file.kind == sys::FileKind::regular)
+        if (long error = sys::truncate(fd, 0))
             return fail_open(fd, error);
 
-    open_files[open_file_count++] = {fd, file.st_dev, file.st_ino, access, share_mode};
+    open_files[open_file_count++] = {fd, file.device, file.inode, access, share_mode};
     return handle_of(fd);
 }
 
@@ -117,7 +114,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read_count, OVE
     *read_count = 0;
     long n;
     do
-        n = linux_call::read(fd_of(file), buffer, to_read);
+        n = sys::read(fd_of(file), buffer, to_read);
     while (n == -EINTR);
     if (n < 0)
         return fail(FALSE, n);
@@ -132,7 +129,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, OVE
     const char* from = static_cast<const char*>(buffer);
     *written = 0;
     while (*written < to_write) {
-        long n = linux_call::write(fd_of(file), from + *written, to_write - *written);
+        long n = sys::write(fd_of(file), from + *written, to_write - *written);
         if (n == -EINTR)
             continue;
         if (n < 0)
@@ -146,10 +143,10 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, OVE
 
 BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size)
 {
-    struct stat status {};
-    if (long error = linux_call::fstat(fd_of(file), &status))
+    sys::FileStatus status{};
+    if (long error = sys::status(fd_of(file), status))
         return fail(FALSE, error);
-    size->QuadPart = status.st_size;
+    size->QuadPart = status.size;
     return TRUE;
 }
 
@@ -157,7 +154,7 @@ BOOL CloseHandle(HANDLE object)
 {
     int fd = fd_of(object);
     forget(fd);
-    if (long error = linux_call::close(fd))
+    if (long error = sys::close(fd))
         return fail(FALSE, error);
     return TRUE;
 }
@@ -175,13 +172,12 @@ HANDLE GetStdHandle(DWORD which)
 // Every character device counts as a console: terminals, /dev/null, /dev/full.
 DWORD GetFileType(HANDLE file)
 {
-    struct stat status {};
-    if (long error = linux_call::fstat(fd_of(file), &status))
+    sys::FileStatus status{};
+    if (long error = sys::status(fd_of(file), status))
         return fail(FILE_TYPE_UNKNOWN, error);
-    if (linux_call::is(status.st_mode, linux_call::FileKind::character))
+    if (status.kind == sys::FileKind::character)
         return FILE_TYPE_CHAR;
-    if (linux_call::is(status.st_mode, linux_call::FileKind::fifo) ||
-        linux_call::is(status.st_mode, linux_call::FileKind::socket))
+    if (status.kind == sys::FileKind::fifo || status.kind == sys::FileKind::socket)
         return FILE_TYPE_PIPE;
     return FILE_TYPE_DISK;
 }

@@ -1,5 +1,5 @@
 // The Win32 calls headcopy uses, with their Win32 names, types and constants,
-// carried over Linux system calls. Handles are file descriptors; error codes are errno values.
+// carried over POSIX system calls. Handles are file descriptors; error codes are errno values.
 #pragma once
 
 #include <cstddef>

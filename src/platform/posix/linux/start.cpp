@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <elf.h>
 
-#include "platform/linux/system_calls.h"
+#include "platform/posix/system.h"
+#include "start_arch.h"
 
 // The byte loops below stand in for the C library: they must stay loops, not
 // become calls to the very functions they define.
@@ -25,11 +26,8 @@ int program_main(int argc, char** argv, char** envp) __asm__("main");
 namespace {
 
 constexpr int out_of_memory = 203;
-constexpr long arch_set_fs = 0x1002;
 
-// The thread control block sits at the end of the area and the variables of
-// the one thread just below it, as the x86-64 TLS layout puts them.
-alignas(64) unsigned char tls_area[4096];
+alignas(64) unsigned char thread_area[4096];
 
 void* copy(void* to, const void* from, std::size_t n)
 {
@@ -40,34 +38,35 @@ void* copy(void* to, const void* from, std::size_t n)
     return to;
 }
 
-void set_up_thread_storage(const Elf64_auxv_t* auxv)
+// The one thread's variables get their initial image, the thread pointer is
+// set, and the stack guard gets the kernel's random bytes, its low byte zero
+// so that no string copy can write or leak the whole of it.
+void set_up_thread(const Elf64_auxv_t* auxv)
 {
     const Elf64_Phdr* headers = nullptr;
     std::size_t count = 0;
+    std::uintptr_t guard = 0;
     for (; auxv->a_type != AT_NULL; ++auxv) {
         if (auxv->a_type == AT_PHDR)
             headers = reinterpret_cast<const Elf64_Phdr*>(auxv->a_un.a_val);
         else if (auxv->a_type == AT_PHNUM)
             count = auxv->a_un.a_val;
+        else if (auxv->a_type == AT_RANDOM)
+            copy(&guard, reinterpret_cast<const void*>(auxv->a_un.a_val), sizeof guard);
     }
     const Elf64_Phdr* tls = nullptr;
     for (std::size_t i = 0; headers && i < count; ++i)
         if (headers[i].p_type == PT_TLS)
             tls = &headers[i];
 
-    constexpr std::size_t control_block = 64;  // self pointer, and room for a stack guard word
     std::size_t align = tls && tls->p_align > 64 ? tls->p_align : 64;
-    std::size_t size = tls ? (tls->p_memsz + align - 1) / align * align : 0;
-    if (size + control_block > sizeof tls_area)
-        linux_call::exit_group(out_of_memory);
-
-    auto end = reinterpret_cast<std::uintptr_t>(tls_area) + sizeof tls_area - control_block;
-    std::uintptr_t block = (end & ~(align - 1));
-    std::uintptr_t start = block - size;
+    auto begin = reinterpret_cast<std::uintptr_t>(thread_area);
+    arch::ThreadArea area = arch::lay_out_thread(begin, begin + sizeof thread_area, tls ? tls->p_memsz : 0, align);
+    if (!area.pointer)
+        sys::exit(out_of_memory);
     if (tls)
-        copy(reinterpret_cast<void*>(start), reinterpret_cast<const void*>(tls->p_vaddr), tls->p_filesz);
-    *reinterpret_cast<std::uintptr_t*>(block) = block;
-    linux_call::raw(__NR_arch_prctl, arch_set_fs, static_cast<long>(block));
+        copy(reinterpret_cast<void*>(area.variables), reinterpret_cast<const void*>(tls->p_vaddr), tls->p_filesz);
+    arch::enter_thread(area.pointer, guard & ~std::uintptr_t{0xFF});
 }
 
 }  // namespace
@@ -80,23 +79,24 @@ extern "C" [[noreturn, gnu::used]] void start_process(long* stack)
     char** end_of_env = envp;
     while (*end_of_env)
         ++end_of_env;
-    set_up_thread_storage(reinterpret_cast<const Elf64_auxv_t*>(end_of_env + 1));
+    set_up_thread(reinterpret_cast<const Elf64_auxv_t*>(end_of_env + 1));
 
     for (auto entry = __preinit_array_start; entry != __preinit_array_end; ++entry)
         (*entry)(argc, argv, envp);
     for (auto entry = __init_array_start; entry != __init_array_end; ++entry)
         (*entry)(argc, argv, envp);
-    linux_call::exit_group(program_main(argc, argv, envp));
+    sys::exit(program_main(argc, argv, envp));
 }
 
-__asm__(".text\n"
-        ".globl _start\n"
-        "_start:\n"
-        "\txor %ebp, %ebp\n"
-        "\tmov %rsp, %rdi\n"
-        "\tand $-16, %rsp\n"
-        "\tcall start_process\n"
-        "\thlt\n");
+// A smashed stack: the run ends at once, by the signal that an abort sends,
+// with no file touched; SIGKILL if SIGABRT is blocked or ignored.
+extern "C" [[noreturn]] void __stack_chk_fail()
+{
+    long self = sys::raw(__NR_getpid);
+    sys::raw(__NR_kill, self, SIGABRT);
+    sys::raw(__NR_kill, self, SIGKILL);
+    sys::exit(127);
+}
 
 // What the compiler may call for block moves and string lengths.
 extern "C" {

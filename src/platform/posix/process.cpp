@@ -1,11 +1,9 @@
-// The process on Linux: its command line, its own path, its last error, its end.
-#include "platform/linux/command_line.h"
-#include "platform/linux/last_error.h"
-#include "platform/linux/system_calls.h"
+// The process on POSIX: its command line, its own path, its last error, its end.
+#include "platform/posix/command_line.h"
+#include "platform/posix/last_error.h"
+#include "platform/posix/system.h"
 #include "platform/win32.h"
 
-#include <asm-generic/errno.h>
-#include <asm/signal.h>
 #include <cstring>
 
 thread_local std::uint32_t last_error;
@@ -22,8 +20,8 @@ void prepare_process(int argc, char** argv, char**)
 {
     saved_argc = argc;
     saved_argv = argv;
-    linux_call::ignore_signal(SIGPIPE);
-    linux_call::ignore_signal(SIGXFSZ);
+    sys::ignore_signal(SIGPIPE);
+    sys::ignore_signal(SIGXFSZ);
 }
 
 // Runs before main, without a static constructor.
@@ -44,7 +42,10 @@ std::size_t join_command_line(int argc, const char* const* argv, char* out)
 {
     std::size_t at = 0;
     for (int i = 0; i < argc; ++i) {
-        const char* word = argv[i];
+        // The program's name must stay one word: an empty one would be
+        // quoted as "", which the splitter skips, and the first parameter
+        // would be taken for it.
+        const char* word = i == 0 && *argv[0] == '\0' ? "headcopy" : argv[i];
         bool has_quote = false;
         bool has_separator = false;
         for (const char* p = word; *p; ++p) {
@@ -73,8 +74,12 @@ std::size_t join_command_line(int argc, const char* const* argv, char* out)
 LPSTR GetCommandLineA()
 {
     if (!command_line) {
-        std::size_t length = join_command_line(saved_argc, saved_argv, nullptr);
-        command_line = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length + 1));
+        // Room for the worst case, a blank, two quotes and a slash for each
+        // word, costs less than joining twice.
+        std::size_t room = sizeof "headcopy";
+        for (int i = 0; i < saved_argc; ++i)
+            room += std::strlen(saved_argv[i]) + 4;
+        command_line = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, room));
         // Win32 has the command line before the program starts; without it
         // there is nothing to run, so this is an out-of-memory end.
         if (!command_line)
@@ -88,7 +93,7 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR file_name, DWORD size)
 {
     if (size == 0)
         return 0;
-    long n = linux_call::readlink("/proc/self/exe", file_name, size);
+    long n = sys::program_path(file_name, size, saved_argc > 0 ? saved_argv[0] : nullptr);
     if (n < 0)
         return fail(0u, n);
     if (static_cast<DWORD>(n) >= size) {
@@ -102,7 +107,7 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR file_name, DWORD size)
 DWORD GetLastError() { return last_error; }
 
 // The exit status has 8 bits; a code that does not fit must not read as success.
-void ExitProcess(unsigned exit_code) { linux_call::exit_group(exit_code > 255 ? 255 : static_cast<int>(exit_code)); }
+void ExitProcess(unsigned exit_code) { sys::exit(exit_code > 255 ? 255 : static_cast<int>(exit_code)); }
 
 // A console program has no window: the text goes to standard error.
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, unsigned)

@@ -1,11 +1,10 @@
 // The process heap. A run allocates a few names and frees them at most once,
 // so blocks are cut one after another from a static arena, and the newest one
 // can grow or be given back; a block too large for the arena is mapped alone.
-#include "platform/linux/last_error.h"
-#include "platform/linux/system_calls.h"
+#include "platform/posix/last_error.h"
+#include "platform/posix/system.h"
 #include "platform/win32.h"
 
-#include <asm-generic/errno.h>
 #include <cstring>
 
 namespace {
@@ -45,7 +44,7 @@ LPVOID allocate(SIZE_T size)
         if (size > SIZE_T(-1) - page_size - sizeof(Header))
             return fail<LPVOID>(nullptr, -ENOMEM);
         SIZE_T mapped = round_up(total, page_size);
-        long address = linux_call::mmap(mapped);
+        long address = sys::map(mapped);
         if (address < 0)
             return fail<LPVOID>(nullptr, address);
         header = reinterpret_cast<Header*>(address);
@@ -85,7 +84,7 @@ BOOL HeapFree(HANDLE, DWORD, LPVOID block)
         return TRUE;
     Header* header = header_of(block);
     if (header->mapped) {
-        if (long error = linux_call::munmap(header, header->mapped))
+        if (long error = sys::unmap(header, header->mapped))
             return fail(FALSE, error);
     } else if (header == newest) {
         arena_used = static_cast<SIZE_T>(reinterpret_cast<unsigned char*>(header) - arena);

@@ -1,0 +1,49 @@
+// The AArch64 part of the program's entry: _start, and thread storage
+// reached through tpidr_el0. Included once, by start.cpp.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The compiler reads the stack guard from this word on AArch64.
+extern "C" {
+std::uintptr_t __stack_chk_guard;
+}
+
+namespace arch {
+
+struct ThreadArea {
+    std::uintptr_t pointer;    // 0 when the variables do not fit
+    std::uintptr_t variables;  // where the initial image of the variables goes
+};
+
+// The thread pointer points at a 16-byte control block, and the variables
+// follow it at the next boundary of their alignment.
+inline ThreadArea lay_out_thread(std::uintptr_t begin, std::uintptr_t end, std::size_t size, std::size_t align)
+{
+    constexpr std::size_t control_block = 16;
+    std::uintptr_t pointer = (begin + align - 1) & ~(align - 1);
+    std::uintptr_t variables = pointer + (control_block + align - 1) / align * align;
+    if (variables + size > end)
+        return {0, 0};
+    return {pointer, variables};
+}
+
+inline void enter_thread(std::uintptr_t pointer, std::uintptr_t stack_guard)
+{
+    __stack_chk_guard = stack_guard;
+    __asm__ volatile("msr tpidr_el0, %0" : : "r"(pointer) : "memory");
+}
+
+}  // namespace arch
+
+// The kernel leaves the stack as it was at exec in sp, 16-byte aligned; the
+// frame pointer and link register are cleared so that a backtrace ends here.
+__asm__(".text\n"
+        ".globl _start\n"
+        "_start:\n"
+        "\tmov x29, #0\n"
+        "\tmov x30, #0\n"
+        "\tmov x0, sp\n"
+        "\tbl start_process\n"
+        "\tudf #0\n");

@@ -1,0 +1,77 @@
+// The system calls made directly on Linux, without a C library. Only calls
+// that every Linux processor has are used (openat and readlinkat, not open and
+// readlink); the processor's own stub comes from its folder, which the build
+// puts on the include path.
+#pragma once
+
+#include <asm-generic/errno.h>
+#include <asm/signal.h>
+#include <asm/stat.h>
+#include <asm/unistd.h>
+#include <linux/fcntl.h>
+#include <type_traits>
+
+#include "syscall_arch.h"
+
+namespace sys {
+
+template <typename T>
+long arg(T value)
+{
+    if constexpr (std::is_pointer_v<T>)
+        return reinterpret_cast<long>(value);
+    else
+        return static_cast<long>(value);
+}
+
+inline long open(const char* path, int flags, unsigned mode)
+{
+    return raw(__NR_openat, AT_FDCWD, arg(path), flags, mode);
+}
+inline long read(int fd, void* buffer, std::size_t n) { return raw(__NR_read, fd, arg(buffer), arg(n)); }
+inline long write(int fd, const void* buffer, std::size_t n) { return raw(__NR_write, fd, arg(buffer), arg(n)); }
+inline long close(int fd) { return raw(__NR_close, fd); }
+inline long truncate(int fd, std::int64_t length) { return raw(__NR_ftruncate, fd, length); }
+// A copy of fd on the lowest free number from lowest up, closed on exec.
+inline long duplicate_from(int fd, int lowest) { return raw(__NR_fcntl, fd, F_DUPFD_CLOEXEC, lowest); }
+
+inline long status(int fd, FileStatus& out)
+{
+    struct stat kernel {};
+    long result = raw(__NR_fstat, fd, arg(&kernel));
+    if (result == 0)
+        out = {kernel.st_dev, kernel.st_ino, static_cast<std::int64_t>(kernel.st_size), kind_of(kernel.st_mode)};
+    return result;
+}
+
+// The running program's own file; the length, which is size or more when
+// the path was cut.
+inline long program_path(char* buffer, std::size_t size, const char*)
+{
+    return raw(__NR_readlinkat, AT_FDCWD, arg("/proc/self/exe"), arg(buffer), arg(size));
+}
+
+inline long map(std::size_t length)
+{
+    constexpr long prot_read_write = 0x3, map_private_anonymous = 0x22;
+    return raw(__NR_mmap, 0, arg(length), prot_read_write, map_private_anonymous, -1, 0);
+}
+inline long unmap(void* address, std::size_t length) { return raw(__NR_munmap, arg(address), arg(length)); }
+
+inline long ignore_signal(int signal)
+{
+    // SIG_IGN, then flags, mask and, where the processor has one, the
+    // restorer, all zero: the same words serve every layout.
+    struct {
+        long handler, rest[3];
+    } ignore = {1, {}};
+    return raw(__NR_rt_sigaction, signal, arg(&ignore), 0, sizeof(long));
+}
+
+[[noreturn]] inline void exit(int code)
+{
+    for (;;)
+        raw(__NR_exit_group, code);
+}
+
+}  // namespace sys
