@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <map>
 #include <optional>
+#include <regex>
 #include <set>
 #include <unistd.h>
 
@@ -67,7 +68,7 @@ RunResult run_case(const FaultCase& c, const Folder& folder)
 
     RunOptions options;
     options.output = c.output;
-    options.wrapper = {"/usr/bin/strace", "-f", "-qq", "-o", "/dev/null"};
+    options.wrapper = {"strace", "-f", "-qq", "-o", "/dev/null"};
     // Relative, as the program opens it, and whole, as its descriptor shows it.
     for (const char* name : {"data.bin", "data.bin.start"}) {
         if (c.watch == (name == std::string("data.bin") ? Watch::input : Watch::output)) {
@@ -81,15 +82,22 @@ RunResult run_case(const FaultCase& c, const Folder& folder)
     return folder.run({"data.bin"}, options);
 }
 
-// Under wine the counts of system calls belong to wine as much as to the program.
-bool have_strace() { return !on_windows && access("/usr/bin/strace", X_OK) == 0; }
+// Why failures cannot be injected here, or empty when they can.
+std::string strace_unavailable()
+{
+    if (under_runner())
+        return "the system calls strace sees are those of wine or the emulator, not the program's";
+    if (find_program("strace").empty())
+        return "needs strace (apt-get install strace)";
+    return "";
+}
 
 class Fault : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(Fault, IsAnsweredAtItsStep)
 {
-    if (!have_strace())
-        GTEST_SKIP() << "needs strace, and a Linux program";
+    if (std::string why = strace_unavailable(); !why.empty())
+        GTEST_SKIP() << why;
     const FaultCase& c = GetParam();
     Folder folder;
     RunResult result = run_case(c, folder);
@@ -117,8 +125,10 @@ INSTANTIATE_TEST_SUITE_P(Headcopy, Fault, ::testing::ValuesIn(fault_cases), Case
 // that place back to the command's source, as the README says.
 TEST(Fault, EachReportNamesItsOwnStep)
 {
-    if (!have_strace())
-        GTEST_SKIP() << "needs strace, and a Linux program";
+    if (std::string why = strace_unavailable(); !why.empty())
+        GTEST_SKIP() << why;
+    if (find_program("addr2line").empty() || find_program("readelf").empty())
+        GTEST_SKIP() << "needs addr2line and readelf (apt-get install binutils)";
     std::map<std::string, std::string> steps;  // address, case
     for (const FaultCase& c : fault_cases) {
         if (!c.line.starts_with("report "))
@@ -130,14 +140,15 @@ TEST(Fault, EachReportNamesItsOwnStep)
         EXPECT_TRUE(fresh) << c.name << " reports the address of " << place->second;
     }
 
-    std::string command = "h=" HEADCOPY_PATH "; addr2line -e $h $(printf '0x%x' $((0x$(readelf -SW $h | "
-                          "sed -n 's/.* \\.text *PROGBITS *\\([0-9a-f]*\\) .*/\\1/p') + 0x" +
-                          steps.begin()->first + " - 1)))";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_TRUE(pipe);
-    char where[512] = {};
-    ASSERT_TRUE(fgets(where, sizeof where, pipe)) << command;
-    pclose(pipe);
+    // The README's recipe: the report's offset plus the address of .text, less one.
+    static const std::regex text_section(R"(\s\.text\s+PROGBITS\s+([0-9a-f]+)\s)");
+    std::smatch match;
+    std::string sections = output_of({"readelf", "-SW", HEADCOPY_PATH});
+    ASSERT_TRUE(std::regex_search(sections, match, text_section)) << sections;
+    unsigned long long call = std::stoull(match[1].str(), nullptr, 16) + std::stoull(steps.begin()->first, nullptr, 16) - 1;
+    char address[32];
+    std::snprintf(address, sizeof address, "0x%llx", call);
+    std::string where = output_of({"addr2line", "-e", HEADCOPY_PATH, address});
     EXPECT_NE(std::string(where).find("src/command/headcopy.cpp:"), std::string::npos) << where;
 }
 

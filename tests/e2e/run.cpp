@@ -19,6 +19,55 @@ namespace {
 
 constexpr uid_t nobody = 65534;
 
+// Empty words are dropped: a build with no runner passes "".
+const std::vector<std::string> runner = [] {
+    std::vector<std::string> words;
+    for (const char* word : {HEADCOPY_RUNNER})
+        if (*word)
+            words.emplace_back(word);
+    return words;
+}();
+
+bool as_root() { return geteuid() == 0; }
+
+// The program as user nobody can reach it: a copy in a folder of its own that
+// anyone may enter, for a build folder that others cannot.
+class ProgramCopy {
+public:
+    ProgramCopy()
+    {
+        char templ[] = "/tmp/headcopy_program_XXXXXX";
+        if (!mkdtemp(templ))
+            return;
+        folder_ = templ;
+        std::string copy = folder_ + "/" + std::filesystem::path(HEADCOPY_PATH).filename().string();
+        std::error_code error;
+        std::filesystem::copy_file(HEADCOPY_PATH, copy, error);
+        if (!error && chmod(folder_.c_str(), 0755) == 0 && chmod(copy.c_str(), 0755) == 0)
+            path_ = copy;
+    }
+    ~ProgramCopy()
+    {
+        std::error_code ignored;
+        if (!folder_.empty())
+            std::filesystem::remove_all(folder_, ignored);
+    }
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string folder_;
+    std::string path_;
+};
+
+const std::string& program_for_nobody()
+{
+    static const ProgramCopy copy;
+    return copy.path();
+}
+
 std::string drain(int fd)
 {
     std::string bytes;
@@ -100,10 +149,10 @@ std::map<std::string, std::string> Folder::snapshot() const
 
 RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& options) const
 {
+    bool drop_to_nobody = options.unprivileged && as_root();
     std::vector<std::string> words = options.wrapper;
-    if (on_windows)
-        words.push_back("/usr/bin/wine");
-    words.push_back(HEADCOPY_PATH);
+    words.insert(words.end(), runner.begin(), runner.end());
+    words.push_back(drop_to_nobody ? program_for_nobody() : HEADCOPY_PATH);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     int reader = -1;
@@ -166,10 +215,10 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
             rlimit limit{static_cast<rlim_t>(options.file_size_limit), RLIM_INFINITY};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
-        if (options.unprivileged && (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0 ||
+        if (drop_to_nobody && (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0 ||
                                      setresuid(nobody, nobody, nobody) != 0))
             _exit(126);
-        execv(argv[0], argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
 
@@ -214,4 +263,71 @@ std::string pattern(std::size_t n, unsigned seed)
     for (std::size_t i = 0; i < n; ++i)
         bytes[i] = static_cast<char>((i * 131 + i / 251 + std::size_t{seed} * 7) & 0xFF);
     return bytes;
+}
+
+bool under_runner() { return !runner.empty(); }
+
+std::string unprivileged_unavailable()
+{
+    // An ordinary user already cannot write a read-only file.
+    if (!as_root())
+        return "";
+    static const std::string reason = [] {
+        if (program_for_nobody().empty())
+            return std::string("as root these cases run as user nobody, and no copy of the program could be made "
+                               "for that user under /tmp");
+        Folder folder;
+        RunOptions options;
+        options.unprivileged = true;
+        RunResult result = folder.run({}, options);
+        if (result.out != "Need 1 parameter\r\n")
+            return "as root these cases run as user nobody, who cannot run the program here (exit code " +
+                   std::to_string(result.code) + ")";
+        return std::string();
+    }();
+    return reason;
+}
+
+std::string find_program(const std::string& name)
+{
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/bin:/bin";
+    for (std::size_t from = 0; from <= folders.size();) {
+        std::size_t end = folders.find(':', from);
+        if (end == std::string::npos)
+            end = folders.size();
+        std::string candidate = (end == from ? std::string(".") : folders.substr(from, end - from)) + "/" + name;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        from = end + 1;
+    }
+    return "";
+}
+
+std::string output_of(const std::vector<std::string>& words)
+{
+    int ends[2];
+    if (pipe(ends) != 0)
+        throw std::runtime_error("pipe failed");
+    std::vector<std::string> copies = words;
+    std::vector<char*> argv;
+    for (std::string& word : copies)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+        dup2(ends[1], STDOUT_FILENO);
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, STDERR_FILENO);
+        close(ends[0]);
+        close(ends[1]);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    close(ends[1]);
+    std::string out = drain(ends[0]);
+    close(ends[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return out;
 }

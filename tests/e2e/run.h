@@ -8,16 +8,20 @@
 #include <sys/types.h>
 #include <vector>
 
-// pipe_closed: a pipe whose reading end is closed before the run.
 // The program under test is headcopy.exe, run under wine.
 constexpr bool on_windows = HEADCOPY_WINE;
+// The program runs under another one (wine, an emulator), whose system calls
+// are all that can be seen from outside.
+bool under_runner();
+
+// pipe_closed: a pipe whose reading end is closed before the run.
 
 enum class Output { pipe, pipe_closed, file, terminal, closed, full_device };
 
 struct RunOptions {
     Output output = Output::pipe;
     bool close_input = false;   // start with standard input closed
-    bool unprivileged = false;  // run as nobody
+    bool unprivileged = false;  // run as a user who cannot write read-only files
     std::int64_t file_size_limit = -1;
     // A command to run headcopy under, such as strace; a word "{stdout}"
     // becomes the path of the terminal or file standard output goes to.
@@ -59,6 +63,16 @@ struct Report {
     std::string address;  // eight hexadecimal digits
 };
 std::optional<Report> parse_report(const std::string& out);
+
+// Why the runs as an ordinary user cannot be made here, or empty when they can.
+// As root they run as user nobody, from a copy of the program that user can reach.
+std::string unprivileged_unavailable();
+
+// The path of a program on PATH, or empty.
+std::string find_program(const std::string& name);
+// What a program prints on standard output; it is run without a shell, so
+// no word needs quoting.
+std::string output_of(const std::vector<std::string>& argv);
 
 // n bytes that differ from position to position, so a shifted copy shows.
 std::string pattern(std::size_t n, unsigned seed = 0);
