@@ -4,11 +4,11 @@
 
 #include "case_name.h"
 
-#include <cstdio>
 #include <map>
 #include <optional>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <unistd.h>
 
 #include "run.h"
@@ -54,7 +54,8 @@ const std::vector<FaultCase> fault_cases = {
     // So is a report that cannot be written.
     {"the report itself on a console", Watch::standard_output, "write:error=EIO:when=1+", Output::terminal, "", 5,
      head},
-    {"opening standard output", Watch::standard_output, "fstat,newfstatat:error=EBADF:when=1", Output::terminal, "", 103, head},
+    {"opening standard output", Watch::standard_output, "fstat,newfstatat:error=EBADF:when=1", Output::terminal, "",
+     103, head},
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
@@ -145,11 +146,12 @@ TEST(Fault, EachReportNamesItsOwnStep)
     std::smatch match;
     std::string sections = output_of({"readelf", "-SW", HEADCOPY_PATH});
     ASSERT_TRUE(std::regex_search(sections, match, text_section)) << sections;
-    unsigned long long call = std::stoull(match[1].str(), nullptr, 16) + std::stoull(steps.begin()->first, nullptr, 16) - 1;
-    char address[32];
-    std::snprintf(address, sizeof address, "0x%llx", call);
-    std::string where = output_of({"addr2line", "-e", HEADCOPY_PATH, address});
-    EXPECT_NE(std::string(where).find("src/command/headcopy.cpp:"), std::string::npos) << where;
+    unsigned long long call =
+        std::stoull(match[1].str(), nullptr, 16) + std::stoull(steps.begin()->first, nullptr, 16) - 1;
+    std::ostringstream address;
+    address << "0x" << std::hex << call;
+    std::string where = output_of({"addr2line", "-e", HEADCOPY_PATH, address.str()});
+    EXPECT_NE(where.find("src/command/headcopy.cpp:"), std::string::npos) << where;
 }
 
 }  // namespace

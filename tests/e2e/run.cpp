@@ -216,7 +216,7 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
             setrlimit(RLIMIT_FSIZE, &limit);
         }
         if (drop_to_nobody && (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0 ||
-                                     setresuid(nobody, nobody, nobody) != 0))
+                               setresuid(nobody, nobody, nobody) != 0))
             _exit(126);
         execvp(argv[0], argv.data());
         _exit(127);
@@ -311,6 +311,7 @@ std::string output_of(const std::vector<std::string>& words)
         throw std::runtime_error("pipe failed");
     std::vector<std::string> copies = words;
     std::vector<char*> argv;
+    argv.reserve(copies.size() + 1);
     for (std::string& word : copies)
         argv.push_back(word.data());
     argv.push_back(nullptr);
