@@ -5,6 +5,8 @@
 #include "case_name.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,6 +16,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "run.h"
@@ -186,15 +189,25 @@ const std::vector<Case> cases = {
      cant_find,
      {},
      linux_only},
-    {"a pipe where the output goes takes the bytes without waiting",
+    {"a pipe with no reader where the output goes cannot be created",
      [](auto& f) {
          data(f);
          mkfifo(f.path("data.bin.start").c_str(), 0666);
      },
      {"data.bin"},
-     ok,
+     cant_create,
      {},
      linux_only},
+    {"a name in scripts beyond a Western code page",
+     [](auto& f) { f.write("caf\u00e9-\u65e5\u672c.bin", in1000); },
+     {"caf\u00e9-\u65e5\u672c.bin"},
+     ok,
+     {{"caf\u00e9-\u65e5\u672c.bin.start", head}}},
+    {"a Cyrillic name",
+     [](auto& f) { f.write("\u0444\u0430\u0439\u043b.bin", in1000); },
+     {"\u0444\u0430\u0439\u043b.bin"},
+     ok,
+     {{"\u0444\u0430\u0439\u043b.bin.start", head}}},
     {"control bytes in the name",
      [](auto& f) { f.write("c\x01\x02\x1b[0m\x1f", in1000); },
      {"c\x01\x02\x1b[0m\x1f"},
@@ -356,6 +369,128 @@ TEST(Headcopy, PipeWhoseReaderHasGone)
     options.output = Output::pipe_closed;
     EXPECT_EQ(folder.run({"data.bin"}, options).code, 0);
     EXPECT_EQ(folder.read("data.bin.start"), head);
+}
+
+// "Ok" means that a reader or a device took the 500 bytes, and no run waits
+// for one to do so.
+TEST(Headcopy, PipesAndTerminalsAsOutputNeverWait)
+{
+    skip_on_windows();
+    struct Target {
+        const char* name;
+        bool terminal;
+        bool fill;  // a pipe already full, or a terminal whose output is stopped
+        std::string line;
+        int code;
+    } targets[] = {
+        {"a pipe with a reader and room", false, false, ok, 0},
+        {"a full pipe", false, true, "report   11", 11},
+        {"a terminal whose output is stopped", true, true, "report   11", 11},
+    };
+    for (const Target& t : targets) {
+        Folder folder;
+        data(folder);
+        int reader = -1;
+        int writer = -1;
+        if (t.terminal) {
+            reader = posix_openpt(O_RDWR | O_NOCTTY);
+            ASSERT_TRUE(reader >= 0 && grantpt(reader) == 0 && unlockpt(reader) == 0);
+            fs::create_symlink(ptsname(reader), folder.path("data.bin.start"));
+            writer = open(ptsname(reader), O_RDWR | O_NOCTTY);
+            if (t.fill)
+                tcflow(writer, TCOOFF);
+        } else {
+            mkfifo(folder.path("data.bin.start").c_str(), 0666);
+            reader = open(folder.path("data.bin.start").c_str(), O_RDONLY | O_NONBLOCK);
+            writer = open(folder.path("data.bin.start").c_str(), O_WRONLY | O_NONBLOCK);
+            std::string block(4096, 'x');
+            while (t.fill && write(writer, block.data(), block.size()) > 0) {
+            }
+            while (t.fill && write(writer, block.data(), 1) > 0) {
+            }
+        }
+        RunOptions options;
+        options.timeout_seconds = 10;
+        RunResult result = folder.run({"data.bin"}, options);
+        EXPECT_EQ(result.code, t.code) << t.name;
+        if (t.line.starts_with("report")) {
+            std::optional<Report> report = parse_report(result.out);
+            EXPECT_TRUE(report && report->number == t.line.substr(7)) << t.name << ": " << result.out;
+        } else {
+            EXPECT_EQ(result.out, t.line) << t.name;
+            std::string got(1000, '\0');
+            ssize_t n = read(reader, got.data(), got.size());
+            EXPECT_EQ(got.substr(0, n > 0 ? static_cast<std::size_t>(n) : 0), head) << t.name;
+        }
+        EXPECT_EQ(folder.read("data.bin"), in1000) << t.name;
+        if (t.terminal && t.fill)
+            tcflow(writer, TCOON);
+        close(writer);
+        close(reader);
+    }
+}
+
+// Word 0 of the command line is the program's name, whatever the name is.
+TEST(Headcopy, ProgramNameNeverTakesAParameter)
+{
+    skip_on_windows();
+    struct Run {
+        std::optional<std::string> name;
+        bool no_arguments;
+        std::vector<std::string> args;
+        std::string out;
+    } runs[] = {
+        {"", false, {"d", "g"}, need_one},  {"", false, {"d"}, ok}, {"\"\"", false, {"d"}, ok}, {" ", false, {"d"}, ok},
+        {std::nullopt, true, {}, need_one},
+    };
+    for (const Run& r : runs) {
+        Folder folder;
+        folder.write("d", in1000);
+        folder.write("g", in1000);
+        RunOptions options;
+        options.program_name = r.name;
+        options.no_arguments = r.no_arguments;
+        EXPECT_EQ(folder.run(r.args, options).out, r.out) << r.name.value_or("no argument vector");
+        EXPECT_FALSE(fs::exists(folder.path("g.start")));
+    }
+}
+
+// A create refused after the file was made removes it again; a file that was
+// there before is left exactly as it was.
+TEST(Headcopy, RefusedCreateLeavesNothingBehind)
+{
+    skip_on_windows();
+    for (bool existed : {false, true}) {
+        Folder folder;
+        data(folder);
+        if (existed)
+            folder.write("data.bin.start", "keep");
+        Snapshot before = folder.snapshot();
+        RunOptions options;
+        // Standard input closed and room for one more descriptor: the output
+        // lands on number 0 and cannot be moved off it.
+        options.close_input = true;
+        options.open_files_limit = 4;
+        EXPECT_EQ(folder.run({"data.bin"}, options).out, cant_create) << existed;
+        EXPECT_EQ(folder.snapshot(), before) << existed;
+    }
+}
+
+// Standard output redirected onto the output file is an open handle on it:
+// the create is refused, as on Windows, and the copy is never overwritten by
+// the line. Under wine the handle is a Unix descriptor with no share mode.
+TEST(Headcopy, StandardOutputOntoTheOutputIsRefused)
+{
+    skip_on_windows();
+    Folder folder;
+    data(folder);
+    RunOptions options;
+    options.output = Output::file;
+    options.output_path = folder.path("data.bin.start");
+    RunResult result = folder.run({"data.bin"}, options);
+    EXPECT_EQ(result.out, cant_create);
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(folder.read("data.bin"), in1000);
 }
 
 TEST(Headcopy, SixteenRunsAtOnceOnOneInput)

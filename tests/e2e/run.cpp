@@ -157,7 +157,7 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
     std::vector<char*> argv;
     int reader = -1;
     int writer = -1;
-    std::string out_file = root_ + ".out";
+    std::string out_file = options.output_path.empty() ? root_ + ".out" : options.output_path;
     switch (options.output) {
     case Output::pipe:
     case Output::pipe_closed: {
@@ -188,6 +188,12 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
     for (std::string& w : words)
         argv.push_back(w.data());
     argv.push_back(nullptr);
+    std::string program = words[0];
+    std::string name = options.program_name.value_or("");
+    if (options.program_name)
+        argv[0] = name.data();
+    if (options.no_arguments)
+        argv.assign(1, nullptr);
 
     pid_t child = fork();
     if (child == 0) {
@@ -207,18 +213,22 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
             if (null > STDERR_FILENO)
                 close(null);
         }
-        if (reader >= 0)
-            close(reader);
-        if (writer > STDERR_FILENO)
-            close(writer);
+        // Nothing of the test's own reaches the program.
+        close_range(STDERR_FILENO + 1, ~0U, 0);
         if (options.file_size_limit >= 0) {
             rlimit limit{static_cast<rlim_t>(options.file_size_limit), RLIM_INFINITY};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
+        if (options.open_files_limit >= 0) {
+            rlimit limit{static_cast<rlim_t>(options.open_files_limit), static_cast<rlim_t>(options.open_files_limit)};
+            setrlimit(RLIMIT_NOFILE, &limit);
+        }
+        // A pending alarm outlives exec: a run that waits is ended, not waited for.
+        alarm(options.timeout_seconds);
         if (drop_to_nobody && (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0 ||
                                setresuid(nobody, nobody, nobody) != 0))
             _exit(126);
-        execvp(argv[0], argv.data());
+        execvp(program.c_str(), argv.data());
         _exit(127);
     }
 
@@ -239,7 +249,8 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
         close(writer);
         std::ifstream in(out_file, std::ios::binary);
         result.out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        unlink(out_file.c_str());
+        if (options.output_path.empty())
+            unlink(out_file.c_str());
     } else if (writer >= 0 && options.output == Output::full_device) {
         close(writer);
     }

@@ -23,6 +23,15 @@ struct RunOptions {
     bool close_input = false;   // start with standard input closed
     bool unprivileged = false;  // run as a user who cannot write read-only files
     std::int64_t file_size_limit = -1;
+    std::int64_t open_files_limit = -1;
+    // What the program is told its name is, or no argument vector at all.
+    std::optional<std::string> program_name;
+    bool no_arguments = false;
+    // Output::file: the file standard output is redirected to, as a shell's
+    // > does; empty for one beside the folder.
+    std::string output_path;
+    // A run that takes longer ends by SIGALRM.
+    unsigned timeout_seconds = 30;
     // A command to run headcopy under, such as strace; a word "{stdout}"
     // becomes the path of the terminal or file standard output goes to.
     std::vector<std::string> wrapper;

@@ -59,51 +59,108 @@ int open_flags(DWORD access)
     }
 }
 
-HANDLE fail_open(int fd, long error)
+// A refused open leaves nothing behind: the descriptor is closed, and a file
+// that this open created is removed again.
+HANDLE refuse(int fd, long error, const char* created = nullptr)
 {
     if (fd >= 0)
         sys::close(fd);
+    if (created)
+        sys::unlink(created);
     return fail(INVALID_HANDLE_VALUE, error);
 }
 
 constexpr int first_free_fd = 3;
+
+// Moves a new descriptor off the standard numbers: a standard handle that
+// was closed at start stays closed, or a file opened on its number would
+// receive what the program writes to standard output.
+long off_standard(long fd)
+{
+    if (fd >= 0 && fd < first_free_fd) {
+        long moved = sys::duplicate_from(static_cast<int>(fd), first_free_fd);
+        sys::close(static_cast<int>(fd));
+        return moved;
+    }
+    return fd;
+}
+
+// The standard handles a shell opened on regular files count as open handles
+// of this process, with the sharing a shell gives them: so "headcopy d >
+// d.start" cannot open d.start a second time and write over its own output.
+void note_standard_handles()
+{
+    static bool noted = false;
+    if (noted)
+        return;
+    noted = true;
+    for (int fd = 0; fd < first_free_fd; ++fd) {
+        sys::FileStatus file{};
+        if (sys::status(fd, file) != 0 || file.kind != sys::FileKind::regular)
+            continue;
+        long flags = sys::access_mode(fd);
+        if (flags < 0)
+            continue;
+        DWORD access = (flags & O_ACCMODE) == O_RDONLY   ? GENERIC_READ
+                       : (flags & O_ACCMODE) == O_WRONLY ? GENERIC_WRITE
+                                                         : GENERIC_READ | GENERIC_WRITE;
+        open_files[open_file_count++] = {fd, file.device, file.inode, access, FILE_SHARE_READ | FILE_SHARE_WRITE};
+    }
+}
 
 }  // namespace
 
 HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBUTES*, DWORD disposition, DWORD, HANDLE)
 {
     if (disposition != CREATE_ALWAYS && disposition != OPEN_EXISTING)
-        return fail_open(-1, -EINVAL);
+        return refuse(-1, -EINVAL);
+    note_standard_handles();
     if (open_file_count == max_open_files)
-        return fail_open(-1, -EMFILE);
+        return refuse(-1, -EMFILE);
 
-    // No O_TRUNC: the file is emptied only once it is known not to be shut to us.
-    int flags = open_flags(access) | O_CLOEXEC | O_NOCTTY | (disposition == CREATE_ALWAYS ? O_CREAT : 0);
-    long opened = sys::open(name, flags, 0666);
-    if (opened < 0)
-        return fail_open(-1, opened);
-    auto fd = static_cast<int>(opened);
-
-    // A standard handle that was closed at start stays closed: a file opened on
-    // its number would receive what the program writes to standard output.
-    if (fd < first_free_fd) {
-        long moved = sys::duplicate_from(fd, first_free_fd);
-        if (moved < 0)
-            return fail_open(fd, moved);
-        sys::close(fd);
-        fd = static_cast<int>(moved);
+    // Nothing waits: not the open of a pipe for its other end, nor a write
+    // to a full pipe or a stopped terminal. No O_TRUNC: the file is emptied
+    // only once it is known not to be shut to us.
+    int flags = open_flags(access) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    const char* created = nullptr;
+    long opened = sys::open(name, flags, 0);
+    if (opened == -ENOENT && disposition == CREATE_ALWAYS) {
+        opened = sys::open(name, flags | O_CREAT | O_EXCL, 0666);
+        if (opened >= 0)
+            created = name;
+        else if (opened == -EEXIST)  // a link to no file yet, or a file made meanwhile
+            opened = sys::open(name, flags | O_CREAT, 0666);
     }
+    opened = off_standard(opened);
+    if (opened < 0)
+        return refuse(-1, opened, created);
+    auto fd = static_cast<int>(opened);
 
     sys::FileStatus file{};
     if (long error = sys::status(fd, file))
-        return fail_open(fd, error);
+        return refuse(fd, error, created);
     if (file.kind == sys::FileKind::directory)
-        return fail_open(fd, -EISDIR);
+        return refuse(fd, -EISDIR, created);
+    // Bytes written into a pipe count only once a reader has them: a pipe to
+    // be created, that is written, is opened again for writing alone, so that
+    // this process is no reader of its own, and refused with no reader (ENXIO).
+    if (file.kind == sys::FileKind::fifo && disposition == CREATE_ALWAYS) {
+        sys::close(fd);
+        long writer = off_standard(sys::open(name, O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
+        if (writer < 0)
+            return refuse(-1, writer);
+        fd = static_cast<int>(writer);
+        sys::FileStatus again{};
+        if (long error = sys::status(fd, again))
+            return refuse(fd, error);
+        if (again.device != file.device || again.inode != file.inode)
+            return refuse(fd, -EBUSY);
+    }
     if (sharing_violation(file, access, share_mode))
-        return fail_open(fd, -EBUSY);
+        return refuse(fd, -EBUSY, created);
     if (disposition == CREATE_ALWAYS && file.kind == sys::FileKind::regular)
         if (long error = sys::truncate(fd, 0))
-            return fail_open(fd, error);
+            return refuse(fd, error, created);
 
     open_files[open_file_count++] = {fd, file.device, file.inode, access, share_mode};
     return handle_of(fd);

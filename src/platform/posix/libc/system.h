@@ -18,8 +18,10 @@ inline long open(const char* path, int flags, unsigned mode) { return result(::o
 inline long read(int fd, void* buffer, std::size_t n) { return result(::read(fd, buffer, n)); }
 inline long write(int fd, const void* buffer, std::size_t n) { return result(::write(fd, buffer, n)); }
 inline long close(int fd) { return result(::close(fd)); }
+inline long unlink(const char* path) { return result(::unlink(path)); }
 inline long truncate(int fd, std::int64_t length) { return result(::ftruncate(fd, static_cast<off_t>(length))); }
 inline long duplicate_from(int fd, int lowest) { return result(::fcntl(fd, F_DUPFD_CLOEXEC, lowest)); }
+inline long access_mode(int fd) { return result(::fcntl(fd, F_GETFL)); }
 
 inline long status(int fd, FileStatus& out)
 {

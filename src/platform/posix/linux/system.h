@@ -31,9 +31,12 @@ inline long open(const char* path, int flags, unsigned mode)
 inline long read(int fd, void* buffer, std::size_t n) { return raw(__NR_read, fd, arg(buffer), arg(n)); }
 inline long write(int fd, const void* buffer, std::size_t n) { return raw(__NR_write, fd, arg(buffer), arg(n)); }
 inline long close(int fd) { return raw(__NR_close, fd); }
+inline long unlink(const char* path) { return raw(__NR_unlinkat, AT_FDCWD, arg(path), 0); }
 inline long truncate(int fd, std::int64_t length) { return raw(__NR_ftruncate, fd, length); }
 // A copy of fd on the lowest free number from lowest up, closed on exec.
 inline long duplicate_from(int fd, int lowest) { return raw(__NR_fcntl, fd, F_DUPFD_CLOEXEC, lowest); }
+// The flags fd was opened with, its access among them.
+inline long access_mode(int fd) { return raw(__NR_fcntl, fd, F_GETFL); }
 
 inline long status(int fd, FileStatus& out)
 {
