@@ -5,17 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/posix/linux/thread_area.h"
+
 // The compiler reads the stack guard from this word on AArch64.
 extern "C" {
 std::uintptr_t __stack_chk_guard;
 }
 
 namespace arch {
-
-struct ThreadArea {
-    std::uintptr_t pointer;    // 0 when the variables do not fit
-    std::uintptr_t variables;  // where the initial image of the variables goes
-};
 
 // The thread pointer points at a 16-byte control block, and the variables
 // follow it at the next boundary of their alignment.

@@ -7,14 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/posix/linux/thread_area.h"
+
 #include "syscall_arch.h"
 
 namespace arch {
-
-struct ThreadArea {
-    std::uintptr_t pointer;    // 0 when the variables do not fit
-    std::uintptr_t variables;  // where the initial image of the variables goes
-};
 
 // The variables end just below the thread pointer, which points at a control
 // block that begins with its own address.
