@@ -214,7 +214,12 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
                 close(null);
         }
         // Nothing of the test's own reaches the program.
+#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
         close_range(STDERR_FILENO + 1, ~0U, 0);
+#else
+        for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
+            close(fd);
+#endif
         if (options.file_size_limit >= 0) {
             rlimit limit{static_cast<rlim_t>(options.file_size_limit), RLIM_INFINITY};
             setrlimit(RLIMIT_FSIZE, &limit);
