@@ -8,8 +8,14 @@ set(trailer "")
 foreach(line IN LISTS lines)
   if(line MATCHES "^## ([^ ]+) \\(([^)]+)\\)")
     set(version ${CMAKE_MATCH_1})
-    execute_process(COMMAND date -u -R -d "${CMAKE_MATCH_2}" OUTPUT_VARIABLE when
-                    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    set(when "${CMAKE_MATCH_2}")
+    # Where date is not GNU date, the date stays as written: only a Debian
+    # package needs it in RFC 2822 form, and Debian has GNU date.
+    execute_process(COMMAND date -u -R -d "${CMAKE_MATCH_2}" OUTPUT_VARIABLE rfc_2822_date RESULT_VARIABLE failed
+                    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(NOT failed)
+      set(when "${rfc_2822_date}")
+    endif()
     string(APPEND out "${trailer}headcopy (${version}) unstable; urgency=medium\n\n")
     set(trailer "\n -- ${MAINTAINER}  ${when}\n\n")
   elseif(line MATCHES "^- (.*)")
