@@ -393,10 +393,8 @@ TEST(Headcopy, PipesAndTerminalsAsOutputNeverWait)
         int reader = -1;
         int writer = -1;
         if (t.terminal) {
-            reader = posix_openpt(O_RDWR | O_NOCTTY);
-            ASSERT_TRUE(reader >= 0 && grantpt(reader) == 0 && unlockpt(reader) == 0);
+            reader = open_terminal(writer);
             fs::create_symlink(ptsname(reader), folder.path("data.bin.start"));
-            writer = open(ptsname(reader), O_RDWR | O_NOCTTY);
             if (t.fill)
                 tcflow(writer, TCOOFF);
         } else {

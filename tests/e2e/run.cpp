@@ -77,6 +77,8 @@ std::string drain(int fd)
     return bytes;
 }
 
+}  // namespace
+
 int open_terminal(int& follower)
 {
     int leader = posix_openpt(O_RDWR | O_NOCTTY);
@@ -89,8 +91,6 @@ int open_terminal(int& follower)
     tcsetattr(follower, TCSANOW, &raw);
     return leader;
 }
-
-}  // namespace
 
 Folder::Folder()
 {

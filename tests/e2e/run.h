@@ -73,6 +73,10 @@ struct Report {
 };
 std::optional<Report> parse_report(const std::string& out);
 
+// A pseudo-terminal in raw mode: the leader is returned, the follower's
+// descriptor stored in follower.
+int open_terminal(int& follower);
+
 // Why the runs as an ordinary user cannot be made here, or empty when they can.
 // As root they run as user nobody, from a copy of the program that user can reach.
 std::string unprivileged_unavailable();
