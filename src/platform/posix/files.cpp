@@ -121,7 +121,8 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
     // Nothing waits: not the open of a pipe for its other end, nor a write
     // to a full pipe or a stopped terminal. No O_TRUNC: the file is emptied
     // only once it is known not to be shut to us.
-    int flags = open_flags(access) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    constexpr int every_open = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    int flags = open_flags(access) | every_open;
     const char* created = nullptr;
     long opened = sys::open(name, flags, 0);
     if (opened == -ENOENT && disposition == CREATE_ALWAYS) {
@@ -146,7 +147,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
     // this process is no reader of its own, and refused with no reader (ENXIO).
     if (file.kind == sys::FileKind::fifo && disposition == CREATE_ALWAYS) {
         sys::close(fd);
-        long writer = off_standard(sys::open(name, O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
+        long writer = off_standard(sys::open(name, O_WRONLY | every_open, 0));
         if (writer < 0)
             return refuse(-1, writer);
         fd = static_cast<int>(writer);
