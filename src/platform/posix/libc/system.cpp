@@ -16,10 +16,8 @@ long resolved(const char* path, char* buffer, std::size_t size)
     return static_cast<long>(length);
 }
 
-}  // namespace
-
-namespace sys {
-
+// argv0 made a whole path: itself when it holds a slash, else the first
+// executable of that name in the folders of search_path.
 long program_path_from(const char* argv0, const char* search_path, char* buffer, std::size_t size)
 {
     if (!argv0 || !*argv0)
@@ -46,6 +44,10 @@ long program_path_from(const char* argv0, const char* search_path, char* buffer,
     }
     return -ENOENT;
 }
+
+}  // namespace
+
+namespace sys {
 
 long program_path(char* buffer, std::size_t size, const char* argv0)
 {

@@ -36,9 +36,6 @@ inline long status(int fd, FileStatus& out)
 // The running program's own file, from /proc where the system has it, else
 // from the name it was started by; the length, size or more when cut.
 long program_path(char* buffer, std::size_t size, const char* argv0);
-// argv0 made a whole path: itself when it holds a slash, else the first
-// executable of that name in the folders of search_path.
-long program_path_from(const char* argv0, const char* search_path, char* buffer, std::size_t size);
 
 inline long map(std::size_t length)
 {
