@@ -1,11 +1,18 @@
-# Cross-build for 64-bit Windows with Debian's mingw-w64.
+# Cross-build for Windows with Debian's mingw-w64, chosen by its triplet:
+# x86_64-w64-mingw32 (the default) for 64-bit Windows, i686-w64-mingw32 for
+# 32-bit Windows. The programs run here under wine.
+if(NOT HEADCOPY_TRIPLET)
+  set(HEADCOPY_TRIPLET x86_64-w64-mingw32)
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES HEADCOPY_TRIPLET)
+string(REGEX MATCH "^[^-]+" headcopy_cpu "${HEADCOPY_TRIPLET}")
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_SYSTEM_PROCESSOR ${headcopy_cpu})
+set(CMAKE_C_COMPILER ${HEADCOPY_TRIPLET}-gcc)
+set(CMAKE_CXX_COMPILER ${HEADCOPY_TRIPLET}-g++)
+set(CMAKE_RC_COMPILER ${HEADCOPY_TRIPLET}-windres)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH /usr/${HEADCOPY_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -37,9 +37,10 @@ const std::vector<FaultCase> fault_cases = {
      std::nullopt},
     {"creating the output", Watch::output, "openat:error=ENOSPC:when=1", Output::pipe, "can't create 2nd file\r\n", 0,
      std::nullopt},
-    {"emptying an existing output", Watch::output, "ftruncate:error=EIO:when=1", Output::pipe,
+    {"emptying an existing output", Watch::output, "ftruncate,ftruncate64:error=EIO:when=1", Output::pipe,
      "can't create 2nd file\r\n", 0, old_output},
-    {"the size query", Watch::input, "fstat,newfstatat:error=EIO:when=2", Output::pipe, "report    5", 5, ""},
+    {"the size query", Watch::input, "fstat,newfstatat,fstat64,statx:error=EIO:when=2", Output::pipe, "report    5", 5,
+     ""},
     {"the read", Watch::input, "read:error=EIO:when=1", Output::pipe, "report    5", 5, ""},
     {"the write", Watch::output, "write:error=ENOSPC:when=1", Output::pipe, "report   28", 28, ""},
     {"closing the input", Watch::input, "close:error=EIO:when=1", Output::pipe, "report    5", 5, head},
@@ -56,8 +57,8 @@ const std::vector<FaultCase> fault_cases = {
      head},
     // The first look at standard output is the share check's, before the
     // opens; the second is the channel's own open.
-    {"opening standard output", Watch::standard_output, "fstat,newfstatat:error=EBADF:when=2", Output::terminal, "",
-     103, head},
+    {"opening standard output", Watch::standard_output, "fstat,newfstatat,fstat64,statx:error=EBADF:when=2",
+     Output::terminal, "", 103, head},
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }

@@ -160,7 +160,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
     if (sharing_violation(file, access, share_mode))
         return refuse(fd, -EBUSY, created);
     if (disposition == CREATE_ALWAYS && file.kind == sys::FileKind::regular)
-        if (long error = sys::truncate(fd, 0))
+        if (long error = sys::empty(fd))
             return refuse(fd, error, created);
 
     open_files[open_file_count++] = {fd, file.device, file.inode, access, share_mode};

@@ -44,10 +44,10 @@ LPVOID allocate(SIZE_T size)
         if (size > SIZE_T(-1) - page_size - sizeof(Header))
             return fail<LPVOID>(nullptr, -ENOMEM);
         SIZE_T mapped = round_up(total, page_size);
-        long address = sys::map(mapped);
-        if (address < 0)
-            return fail<LPVOID>(nullptr, address);
-        header = reinterpret_cast<Header*>(address);
+        void* address = nullptr;
+        if (long error = sys::map(mapped, address))
+            return fail<LPVOID>(nullptr, error);
+        header = static_cast<Header*>(address);
         *header = {size, mapped};
     }
     return header + 1;

@@ -19,7 +19,7 @@ inline long read(int fd, void* buffer, std::size_t n) { return result(::read(fd,
 inline long write(int fd, const void* buffer, std::size_t n) { return result(::write(fd, buffer, n)); }
 inline long close(int fd) { return result(::close(fd)); }
 inline long unlink(const char* path) { return result(::unlink(path)); }
-inline long truncate(int fd, std::int64_t length) { return result(::ftruncate(fd, static_cast<off_t>(length))); }
+inline long empty(int fd) { return result(::ftruncate(fd, 0)); }
 inline long duplicate_from(int fd, int lowest) { return result(::fcntl(fd, F_DUPFD_CLOEXEC, lowest)); }
 inline long access_mode(int fd) { return result(::fcntl(fd, F_GETFL)); }
 
@@ -37,10 +37,13 @@ inline long status(int fd, FileStatus& out)
 // from the name it was started by; the length, size or more when cut.
 long program_path(char* buffer, std::size_t size, const char* argv0);
 
-inline long map(std::size_t length)
+inline long map(std::size_t length, void*& address)
 {
-    void* address = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    return address == MAP_FAILED ? -errno : reinterpret_cast<long>(address);
+    void* mapped = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        return -errno;
+    address = mapped;
+    return 0;
 }
 inline long unmap(void* address, std::size_t length) { return result(::munmap(address, length)); }
 

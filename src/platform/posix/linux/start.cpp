@@ -3,7 +3,6 @@
 // functions run, then main. Nothing else a C library does at start is needed.
 #include <cstddef>
 #include <cstdint>
-#include <elf.h>
 
 #include "platform/posix/system.h"
 #include "start_arch.h"
@@ -41,20 +40,20 @@ void* copy(void* to, const void* from, std::size_t n)
 // The one thread's variables get their initial image, the thread pointer is
 // set, and the stack guard gets the kernel's random bytes, its low byte zero
 // so that no string copy can write or leak the whole of it.
-void set_up_thread(const Elf64_auxv_t* auxv)
+void set_up_thread(const sys::word::Auxv* auxv)
 {
-    const Elf64_Phdr* headers = nullptr;
+    const sys::word::ProgramHeader* headers = nullptr;
     std::size_t count = 0;
     std::uintptr_t guard = 0;
     for (; auxv->a_type != AT_NULL; ++auxv) {
         if (auxv->a_type == AT_PHDR)
-            headers = reinterpret_cast<const Elf64_Phdr*>(auxv->a_un.a_val);
+            headers = reinterpret_cast<const sys::word::ProgramHeader*>(auxv->a_un.a_val);
         else if (auxv->a_type == AT_PHNUM)
             count = auxv->a_un.a_val;
         else if (auxv->a_type == AT_RANDOM)
             copy(&guard, reinterpret_cast<const void*>(auxv->a_un.a_val), sizeof guard);
     }
-    const Elf64_Phdr* tls = nullptr;
+    const sys::word::ProgramHeader* tls = nullptr;
     for (std::size_t i = 0; headers && i < count; ++i)
         if (headers[i].p_type == PT_TLS)
             tls = &headers[i];
@@ -79,7 +78,7 @@ extern "C" [[noreturn, gnu::used]] void start_process(long* stack)
     char** end_of_env = envp;
     while (*end_of_env)
         ++end_of_env;
-    set_up_thread(reinterpret_cast<const Elf64_auxv_t*>(end_of_env + 1));
+    set_up_thread(reinterpret_cast<const sys::word::Auxv*>(end_of_env + 1));
 
     for (auto entry = __preinit_array_start; entry != __preinit_array_end; ++entry)
         (*entry)(argc, argv, envp);

@@ -6,11 +6,13 @@
 
 #include <asm-generic/errno.h>
 #include <asm/signal.h>
-#include <asm/stat.h>
 #include <asm/unistd.h>
+#include <cstdint>
 #include <linux/fcntl.h>
+#include <linux/mman.h>
 #include <type_traits>
 
+#include "platform/posix/linux/word_size.h"
 #include "syscall_arch.h"
 
 namespace sys {
@@ -26,13 +28,14 @@ long arg(T value)
 
 inline long open(const char* path, int flags, unsigned mode)
 {
-    return raw(__NR_openat, AT_FDCWD, arg(path), flags, mode);
+    return raw(__NR_openat, AT_FDCWD, arg(path), flags | word::open_large, mode);
 }
 inline long read(int fd, void* buffer, std::size_t n) { return raw(__NR_read, fd, arg(buffer), arg(n)); }
 inline long write(int fd, const void* buffer, std::size_t n) { return raw(__NR_write, fd, arg(buffer), arg(n)); }
 inline long close(int fd) { return raw(__NR_close, fd); }
 inline long unlink(const char* path) { return raw(__NR_unlinkat, AT_FDCWD, arg(path), 0); }
-inline long truncate(int fd, std::int64_t length) { return raw(__NR_ftruncate, fd, length); }
+// Cuts fd to no bytes; a length of 0 needs no 64-bit argument on any processor.
+inline long empty(int fd) { return raw(__NR_ftruncate, fd, 0); }
 // A copy of fd on the lowest free number from lowest up, closed on exec.
 inline long duplicate_from(int fd, int lowest) { return raw(__NR_fcntl, fd, F_DUPFD_CLOEXEC, lowest); }
 // The flags fd was opened with, its access among them.
@@ -40,8 +43,8 @@ inline long access_mode(int fd) { return raw(__NR_fcntl, fd, F_GETFL); }
 
 inline long status(int fd, FileStatus& out)
 {
-    struct stat kernel {};
-    long result = raw(__NR_fstat, fd, arg(&kernel));
+    word::KernelStat kernel{};
+    long result = raw(word::nr_fstat, fd, arg(&kernel));
     if (result == 0)
         out = {kernel.st_dev, kernel.st_ino, static_cast<std::int64_t>(kernel.st_size), kind_of(kernel.st_mode)};
     return result;
@@ -54,21 +57,26 @@ inline long program_path(char* buffer, std::size_t size, const char*)
     return raw(__NR_readlinkat, AT_FDCWD, arg("/proc/self/exe"), arg(buffer), arg(size));
 }
 
-inline long map(std::size_t length)
+// Only -4095 to -1 are error numbers: on a 32-bit processor an address
+// above 2 GiB is a negative long too.
+inline long map(std::size_t length, void*& address)
 {
-    constexpr long prot_read_write = 0x3, map_private_anonymous = 0x22;
-    return raw(__NR_mmap, 0, arg(length), prot_read_write, map_private_anonymous, -1, 0);
+    long result = raw(word::nr_mmap, 0, arg(length), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (static_cast<unsigned long>(result) > static_cast<unsigned long>(-4096))
+        return result;
+    address = reinterpret_cast<void*>(result);
+    return 0;
 }
 inline long unmap(void* address, std::size_t length) { return raw(__NR_munmap, arg(address), arg(length)); }
 
 inline long ignore_signal(int signal)
 {
-    // SIG_IGN, then flags, mask and, where the processor has one, the
-    // restorer, all zero: the same words serve every layout.
+    // SIG_IGN, then flags, the 64-bit mask and, where the processor has one,
+    // the restorer, all zero: the same words serve every layout.
     struct {
-        long handler, rest[3];
+        long handler, rest[5];
     } ignore = {1, {}};
-    return raw(__NR_rt_sigaction, signal, arg(&ignore), 0, sizeof(long));
+    return raw(__NR_rt_sigaction, signal, arg(&ignore), 0, sizeof(std::uint64_t));
 }
 
 [[noreturn]] inline void exit(int code)

@@ -14,16 +14,10 @@ std::uintptr_t __stack_chk_guard;
 
 namespace arch {
 
-// The thread pointer points at a 16-byte control block, and the variables
-// follow it at the next boundary of their alignment.
+// The thread pointer points at a 16-byte control block.
 inline ThreadArea lay_out_thread(std::uintptr_t begin, std::uintptr_t end, std::size_t size, std::size_t align)
 {
-    constexpr std::size_t control_block = 16;
-    std::uintptr_t pointer = (begin + align - 1) & ~(align - 1);
-    std::uintptr_t variables = pointer + (control_block + align - 1) / align * align;
-    if (variables + size > end)
-        return {0, 0};
-    return {pointer, variables};
+    return lay_out_after_control_block(16, begin, end, size, align);
 }
 
 inline void enter_thread(std::uintptr_t pointer, std::uintptr_t stack_guard)

@@ -1,0 +1,30 @@
+// What a 32-bit processor changes, chosen here once: its plain file calls
+// measure sizes in 32 bits, so the large-file calls stand in for them, and
+// the kernel hands over ELF's 32-bit records at start.
+#pragma once
+
+#include <asm/stat.h>
+#include <asm/unistd.h>
+#include <elf.h>
+#include <linux/fcntl.h>
+
+namespace sys::word {
+
+#if __SIZEOF_POINTER__ == 8
+using Auxv = Elf64_auxv_t;
+using ProgramHeader = Elf64_Phdr;
+using KernelStat = struct stat;
+constexpr long nr_fstat = __NR_fstat;
+constexpr long nr_mmap = __NR_mmap;
+constexpr int open_large = 0;
+#else
+using Auxv = Elf32_auxv_t;
+using ProgramHeader = Elf32_Phdr;
+using KernelStat = struct stat64;
+constexpr long nr_fstat = __NR_fstat64;
+constexpr long nr_mmap = __NR_mmap2;  // its offset counts pages; it is always 0 here
+// Without it a file of 2 GiB or more cannot be opened at all.
+constexpr int open_large = O_LARGEFILE;
+#endif
+
+}  // namespace sys::word
