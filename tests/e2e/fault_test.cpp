@@ -4,6 +4,7 @@
 
 #include "case_name.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <regex>
@@ -19,18 +20,28 @@ const std::string in1000 = pattern(1000);
 const std::string head = in1000.substr(0, 500);
 const std::string old_output = pattern(2000, 9);
 
-enum class Watch { input, output, standard_output };
+enum class Watch { input, output, standard_output, process };
+
+// What the folder holds before the run, and the name the program is given.
+enum class Setup { input, input_and_old_output, nothing, long_name };
 
 struct FaultCase {
     const char* name;
-    Watch watch;        // the file whose system calls are counted and failed
-    std::string fault;  // strace's SYSCALL:error=ERRNO:when=N
+    Watch watch;  // the file whose system calls are counted and failed
+    // strace's SYSCALLS:error=ERRNO:when=N, or with call=K for the K-th call
+    // of the set on that file, counted from the end when negative: which of
+    // them a step makes differs between builds and C libraries.
+    std::string fault;
     Output output;
     std::string line;  // exactly this, or "report NNN" for a report with that number field
     int code;
     std::optional<std::string> left;  // data.bin.start afterwards; none: it must not exist
-    bool input_missing = false;
+    Setup setup = Setup::input;
 };
+
+const std::string size_calls = "fstat,newfstatat,fstat64,statx";
+// A name longer than the heap's arena, so that keeping it takes a mapping.
+const std::string long_name(70000, 'n');
 
 const std::vector<FaultCase> fault_cases = {
     {"opening the input", Watch::input, "openat:error=EACCES:when=1", Output::pipe, "can't find 1st file\r\n", 0,
@@ -38,41 +49,49 @@ const std::vector<FaultCase> fault_cases = {
     {"creating the output", Watch::output, "openat:error=ENOSPC:when=1", Output::pipe, "can't create 2nd file\r\n", 0,
      std::nullopt},
     {"emptying an existing output", Watch::output, "ftruncate,ftruncate64:error=EIO:when=1", Output::pipe,
-     "can't create 2nd file\r\n", 0, old_output},
-    {"the size query", Watch::input, "fstat,newfstatat,fstat64,statx:error=EIO:when=2", Output::pipe, "report    5", 5,
-     ""},
+     "can't create 2nd file\r\n", 0, old_output, Setup::input_and_old_output},
+    {"the size query", Watch::input, size_calls + ":error=EIO:call=-1", Output::pipe, "report    5", 5, ""},
     {"the read", Watch::input, "read:error=EIO:when=1", Output::pipe, "report    5", 5, ""},
+    // The file ends early, though its size said otherwise.
+    {"a short read", Watch::input, "read:retval=0:when=1", Output::pipe, "report  100", 100, ""},
     {"the write", Watch::output, "write:error=ENOSPC:when=1", Output::pipe, "report   28", 28, ""},
+    {"a write that takes nothing", Watch::output, "write:retval=0:when=1", Output::pipe, "report  101", 101, ""},
     {"closing the input", Watch::input, "close:error=EIO:when=1", Output::pipe, "report    5", 5, head},
     {"closing the output", Watch::output, "close:error=EIO:when=1", Output::pipe, "report    5", 5, head},
     {"the Ok line on a console", Watch::standard_output, "write:error=EIO:when=1", Output::terminal, "report    5", 5,
      head},
     {"a refusal line on a console", Watch::standard_output, "write:error=EIO:when=1", Output::terminal, "report    5",
-     5, std::nullopt, true},
+     5, std::nullopt, Setup::nothing},
     // The last write-out to a redirected standard output is recorded and never looked at.
     {"the Ok line to a redirected output", Watch::standard_output, "write:error=ENOSPC:when=1", Output::file, "", 0,
      head},
     // So is a report that cannot be written.
     {"the report itself on a console", Watch::standard_output, "write:error=EIO:when=1+", Output::terminal, "", 5,
      head},
-    // The first look at standard output is the share check's, before the
-    // opens; the second is the channel's own open.
-    {"opening standard output", Watch::standard_output, "fstat,newfstatat,fstat64,statx:error=EBADF:when=2",
-     Output::terminal, "", 103, head},
+    // Standard output is looked at once, and its kind kept.
+    {"opening standard output", Watch::standard_output, size_calls + ":error=EBADF:when=1+", Output::terminal, "", 103,
+     head},
+    // The last mapping keeps the name for the input's file variable.
+    {"memory for the name", Watch::process, "mmap,mmap2:error=ENOMEM:call=-1", Output::pipe, "report  203", 203,
+     std::nullopt, Setup::long_name},
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 
-RunResult run_case(const FaultCase& c, const Folder& folder)
+void set_up(const FaultCase& c, const Folder& folder)
 {
-    if (!c.input_missing)
+    if (c.setup == Setup::input || c.setup == Setup::input_and_old_output)
         folder.write("data.bin", in1000);
-    if (c.name == std::string("emptying an existing output"))
+    if (c.setup == Setup::input_and_old_output)
         folder.write("data.bin.start", old_output);
+}
 
+// strace with its path filter on the watched file, then the given options.
+RunResult run_traced(const FaultCase& c, const Folder& folder, std::vector<std::string> trace_options)
+{
     RunOptions options;
     options.output = c.output;
-    options.wrapper = {"strace", "-f", "-qq", "-o", "/dev/null"};
+    options.wrapper = {"strace", "-f", "-qq"};
     // Relative, as the program opens it, and whole, as its descriptor shows it.
     for (const char* name : {"data.bin", "data.bin.start"}) {
         if (c.watch == (name == std::string("data.bin") ? Watch::input : Watch::output)) {
@@ -81,9 +100,42 @@ RunResult run_case(const FaultCase& c, const Folder& folder)
     }
     if (c.watch == Watch::standard_output)
         options.wrapper.insert(options.wrapper.end(), {"-P", "{stdout}"});
-    options.wrapper.push_back("-e");
-    options.wrapper.push_back("inject=" + c.fault);
-    return folder.run({"data.bin"}, options);
+    options.wrapper.insert(options.wrapper.end(), trace_options.begin(), trace_options.end());
+    return folder.run({c.setup == Setup::long_name ? long_name : "data.bin"}, options);
+}
+
+// The fault with call=K made strace's own: a trial run lists the calls of the
+// set on the watched file, and the K-th is failed at its own count.
+std::string resolved(const FaultCase& c)
+{
+    std::size_t at = c.fault.find(":call=");
+    if (at == std::string::npos)
+        return c.fault;
+    int k = std::stoi(c.fault.substr(at + 6));
+    std::string set = c.fault.substr(0, c.fault.find(':'));
+    Folder trial;
+    set_up(c, trial);
+    run_traced(c, trial, {"-o", trial.path("calls"), "-e", "trace=" + set});
+    std::vector<std::string> calls;
+    std::istringstream log(trial.read("calls"));
+    static const std::regex call_line(R"(^(?:\d+\s+)?([a-z0-9_]+)\()");
+    std::smatch match;
+    for (std::string line; std::getline(log, line);)
+        if (std::regex_search(line, match, call_line))
+            calls.push_back(match[1]);
+    auto index = static_cast<std::size_t>(k > 0 ? k - 1 : static_cast<int>(calls.size()) + k);
+    if (index >= calls.size())
+        return c.fault;  // no such call: the run fails at nothing, and the case says so
+    std::string name = calls[index];
+    auto when = std::count(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(index) + 1, name);
+    return name + c.fault.substr(set.size(), at - set.size()) + ":when=" + std::to_string(when);
+}
+
+RunResult run_case(const FaultCase& c, const Folder& folder)
+{
+    std::string fault = resolved(c);
+    set_up(c, folder);
+    return run_traced(c, folder, {"-o", "/dev/null", "-e", "inject=" + fault});
 }
 
 // Why failures cannot be injected here, or empty when they can.
@@ -114,7 +166,7 @@ TEST_P(Fault, IsAnsweredAtItsStep)
     } else {
         EXPECT_EQ(result.out, c.line);
     }
-    if (!c.input_missing)
+    if (c.setup == Setup::input || c.setup == Setup::input_and_old_output)
         EXPECT_EQ(folder.read("data.bin"), in1000);
     auto files = folder.snapshot();
     if (c.left)
@@ -135,7 +187,9 @@ TEST(Fault, EachReportNamesItsOwnStep)
         GTEST_SKIP() << "needs addr2line and readelf (apt-get install binutils)";
     std::map<std::string, std::string> steps;  // address, case
     for (const FaultCase& c : fault_cases) {
-        if (!c.line.starts_with("report "))
+        // A short read or write fails at the read's or the write's own step,
+        // and memory runs out wherever it does.
+        if (!c.line.starts_with("report ") || std::stoi(c.line.substr(7)) >= 100)
             continue;
         Folder folder;
         std::optional<Report> report = parse_report(run_case(c, folder).out);

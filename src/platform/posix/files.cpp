@@ -50,15 +50,6 @@ void forget(int fd)
     }
 }
 
-int open_flags(DWORD access)
-{
-    switch (access & (GENERIC_READ | GENERIC_WRITE)) {
-    case GENERIC_READ | GENERIC_WRITE: return O_RDWR;
-    case GENERIC_WRITE: return O_WRONLY;
-    default: return O_RDONLY;
-    }
-}
-
 // A refused open leaves nothing behind: the descriptor is closed, and a file
 // that this open created is removed again.
 HANDLE refuse(int fd, long error, const char* created = nullptr)
@@ -85,9 +76,18 @@ long off_standard(long fd)
     return fd;
 }
 
+// What each standard handle is, looked at once: a descriptor's kind cannot change.
+struct StandardHandle {
+    bool known;
+    sys::FileKind kind;
+};
+StandardHandle standard_handles[first_free_fd];
+
 // The standard handles a shell opened on regular files count as open handles
 // of this process, with the sharing a shell gives them: so "headcopy d >
 // d.start" cannot open d.start a second time and write over its own output.
+// A pipe among them shares nothing: written to as NAME.start, this process
+// would be a reader or writer of its own pipe.
 void note_standard_handles()
 {
     static bool noted = false;
@@ -96,7 +96,14 @@ void note_standard_handles()
     noted = true;
     for (int fd = 0; fd < first_free_fd; ++fd) {
         sys::FileStatus file{};
-        if (sys::status(fd, file) != 0 || file.kind != sys::FileKind::regular)
+        if (sys::status(fd, file) != 0)
+            continue;
+        standard_handles[fd] = {true, file.kind};
+        if (file.kind == sys::FileKind::fifo) {
+            open_files[open_file_count++] = {fd, file.device, file.inode, GENERIC_READ | GENERIC_WRITE, 0};
+            continue;
+        }
+        if (file.kind != sys::FileKind::regular)
             continue;
         long flags = sys::access_mode(fd);
         if (flags < 0)
@@ -106,6 +113,87 @@ void note_standard_handles()
                                                          : GENERIC_READ | GENERIC_WRITE;
         open_files[open_file_count++] = {fd, file.device, file.inode, access, FILE_SHARE_READ | FILE_SHARE_WRITE};
     }
+}
+
+// Nothing waits: not the open of a pipe for its other end, nor a write to a
+// full pipe or a stopped terminal.
+constexpr int every_open = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
+struct Opened {
+    long fd;              // or a negative error number
+    const char* created;  // the name, when this open made the file
+};
+
+// The one access a descriptor takes: an existing file is read, a created one
+// written. On some file systems an open for writing is itself a write (a copy
+// up into an overlay, a broken lease, a watcher told of a change), and a pipe
+// opened for both ends would be its own reader.
+DWORD taken_access(DWORD access, DWORD disposition)
+{
+    DWORD used = disposition == CREATE_ALWAYS ? GENERIC_WRITE : GENERIC_READ;
+    return access & used ? used : access & (GENERIC_READ | GENERIC_WRITE);
+}
+
+int open_flags(DWORD taken) { return (taken == GENERIC_WRITE ? O_WRONLY : O_RDONLY) | every_open; }
+
+// A pipe is not opened at all: any open of one releases a peer waiting at
+// its other end.
+Opened open_existing(LPCSTR name, DWORD taken)
+{
+    sys::FileStatus file{};
+    if (long error = sys::status_at(name, file))
+        return {error, nullptr};
+    if (file.kind == sys::FileKind::fifo)
+        return {-ENXIO, nullptr};
+    return {off_standard(sys::open(name, open_flags(taken), 0)), nullptr};
+}
+
+// No O_TRUNC: the file is emptied only once it is known not to be shut to
+// us. A pipe opened for writing alone with no reader is refused (ENXIO).
+Opened open_or_create(LPCSTR name, DWORD taken)
+{
+    int flags = open_flags(taken);
+    long fd = sys::open(name, flags, 0);
+    const char* created = nullptr;
+    if (fd == -ENOENT) {
+        fd = sys::open(name, flags | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0)
+            created = name;
+        else if (fd == -EEXIST)  // a link to no file yet, or a file made meanwhile
+            fd = sys::open(name, flags | O_CREAT, 0666);
+    }
+    return {off_standard(fd), created};
+}
+
+// What Win32 was asked for beyond the access taken must still be granted, so
+// that every refusal of a read and write open stands.
+long check_untaken(const Opened& opened, LPCSTR name, DWORD access, DWORD taken)
+{
+    DWORD untaken = access & (GENERIC_READ | GENERIC_WRITE) & ~taken;
+    if (untaken == 0 || opened.created)
+        return 0;
+    int mode = (untaken & GENERIC_READ ? sys::may_read : 0) | (untaken & GENERIC_WRITE ? sys::may_write : 0);
+    return sys::access_of(static_cast<int>(opened.fd), name, mode);
+}
+
+// Win32 opens files and devices, not folders, and shares by its own rules.
+long refusal_of(const sys::FileStatus& file, DWORD access, DWORD share_mode)
+{
+    if (file.kind == sys::FileKind::directory)
+        return -EISDIR;
+    if (sharing_violation(file, access, share_mode))
+        return -EBUSY;
+    return 0;
+}
+
+// The handle's access as Win32 gave it; a read or write it does not carry
+// fails as access denied.
+bool carries(int fd, DWORD access)
+{
+    for (int i = 0; i < open_file_count; ++i)
+        if (open_files[i].fd == fd)
+            return (open_files[i].access & access) != 0;
+    return true;
 }
 
 }  // namespace
@@ -118,65 +206,49 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
     if (open_file_count == max_open_files)
         return refuse(-1, -EMFILE);
 
-    // Nothing waits: not the open of a pipe for its other end, nor a write
-    // to a full pipe or a stopped terminal. No O_TRUNC: the file is emptied
-    // only once it is known not to be shut to us.
-    constexpr int every_open = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    int flags = open_flags(access) | every_open;
-    const char* created = nullptr;
-    long opened = sys::open(name, flags, 0);
-    if (opened == -ENOENT && disposition == CREATE_ALWAYS) {
-        opened = sys::open(name, flags | O_CREAT | O_EXCL, 0666);
-        if (opened >= 0)
-            created = name;
-        else if (opened == -EEXIST)  // a link to no file yet, or a file made meanwhile
-            opened = sys::open(name, flags | O_CREAT, 0666);
-    }
-    opened = off_standard(opened);
-    if (opened < 0)
-        return refuse(-1, opened, created);
-    auto fd = static_cast<int>(opened);
-
+    DWORD taken = taken_access(access, disposition);
+    Opened opened = disposition == CREATE_ALWAYS ? open_or_create(name, taken) : open_existing(name, taken);
+    if (opened.fd < 0)
+        return refuse(-1, opened.fd, opened.created);
+    auto fd = static_cast<int>(opened.fd);
     sys::FileStatus file{};
     if (long error = sys::status(fd, file))
-        return refuse(fd, error, created);
-    if (file.kind == sys::FileKind::directory)
-        return refuse(fd, -EISDIR, created);
-    // Bytes written into a pipe count only once a reader has them: a pipe to
-    // be created, that is written, is opened again for writing alone, so that
-    // this process is no reader of its own, and refused with no reader (ENXIO).
-    if (file.kind == sys::FileKind::fifo && disposition == CREATE_ALWAYS) {
-        sys::close(fd);
-        long writer = off_standard(sys::open(name, O_WRONLY | every_open, 0));
-        if (writer < 0)
-            return refuse(-1, writer);
-        fd = static_cast<int>(writer);
-        sys::FileStatus again{};
-        if (long error = sys::status(fd, again))
-            return refuse(fd, error);
-        if (again.device != file.device || again.inode != file.inode)
-            return refuse(fd, -EBUSY);
-    }
-    if (sharing_violation(file, access, share_mode))
-        return refuse(fd, -EBUSY, created);
-    if (disposition == CREATE_ALWAYS && file.kind == sys::FileKind::regular)
+        return refuse(fd, error, opened.created);
+    if (disposition == OPEN_EXISTING && file.kind == sys::FileKind::fifo)  // put in the name's place meanwhile
+        return refuse(fd, -ENXIO);
+    if (long error = refusal_of(file, access, share_mode))
+        return refuse(fd, error, opened.created);
+    if (long error = check_untaken(opened, name, access, taken))
+        return refuse(fd, error, opened.created);
+    if (disposition == CREATE_ALWAYS && file.kind == sys::FileKind::regular && !opened.created)
         if (long error = sys::empty(fd))
-            return refuse(fd, error, created);
+            return refuse(fd, error, opened.created);
 
     open_files[open_file_count++] = {fd, file.device, file.inode, access, share_mode};
     return handle_of(fd);
 }
 
+// Like Win32's on a file, it reads up to the count asked, stopping early only
+// at the end of the file or on an error; bytes read before an error count.
+// A pipe or terminal that has no more bytes now ends the read as its end would.
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read_count, OVERLAPPED*)
 {
+    auto* into = static_cast<char*>(buffer);
     *read_count = 0;
-    long n;
-    do
-        n = sys::read(fd_of(file), buffer, to_read);
-    while (n == -EINTR);
-    if (n < 0)
-        return fail(FALSE, n);
-    *read_count = static_cast<DWORD>(n);
+    while (*read_count < to_read) {
+        long n = sys::read(fd_of(file), into + *read_count, to_read - *read_count);
+        if (n == -EINTR)
+            continue;
+        if (n < 0 && *read_count > 0)
+            break;
+        if (n == -EBADF && !carries(fd_of(file), GENERIC_READ))
+            n = -EACCES;
+        if (n < 0)
+            return fail(FALSE, n);
+        if (n == 0)
+            break;
+        *read_count += static_cast<DWORD>(n);
+    }
     return TRUE;
 }
 
@@ -190,6 +262,8 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, OVE
         long n = sys::write(fd_of(file), from + *written, to_write - *written);
         if (n == -EINTR)
             continue;
+        if (n == -EBADF && !carries(fd_of(file), GENERIC_WRITE))
+            n = -EACCES;
         if (n < 0)
             return fail(FALSE, n);
         if (n == 0)
@@ -204,6 +278,9 @@ BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size)
     sys::FileStatus status{};
     if (long error = sys::status(fd_of(file), status))
         return fail(FALSE, error);
+    if (status.kind == sys::FileKind::block)
+        if (long error = sys::block_size(fd_of(file), status.size))
+            return fail(FALSE, error);
     size->QuadPart = status.size;
     return TRUE;
 }
@@ -230,8 +307,11 @@ HANDLE GetStdHandle(DWORD which)
 // Every character device counts as a console: terminals, /dev/null, /dev/full.
 DWORD GetFileType(HANDLE file)
 {
+    int fd = fd_of(file);
     sys::FileStatus status{};
-    if (long error = sys::status(fd_of(file), status))
+    if (fd >= 0 && fd < first_free_fd && standard_handles[fd].known)
+        status.kind = standard_handles[fd].kind;
+    else if (long error = sys::status(fd, status))
         return fail(FILE_TYPE_UNKNOWN, error);
     if (status.kind == sys::FileKind::character)
         return FILE_TYPE_CHAR;

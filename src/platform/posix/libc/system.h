@@ -5,9 +5,13 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/fs.h>
+#endif
 
 namespace sys {
 
@@ -23,14 +27,60 @@ inline long empty(int fd) { return result(::ftruncate(fd, 0)); }
 inline long duplicate_from(int fd, int lowest) { return result(::fcntl(fd, F_DUPFD_CLOEXEC, lowest)); }
 inline long access_mode(int fd) { return result(::fcntl(fd, F_GETFL)); }
 
-inline long status(int fd, FileStatus& out)
+inline long status_from(long outcome, const struct stat& file, FileStatus& out)
 {
-    struct stat file {};
-    long outcome = result(::fstat(fd, &file));
     if (outcome == 0)
         out = {static_cast<std::uint64_t>(file.st_dev), static_cast<std::uint64_t>(file.st_ino),
                static_cast<std::int64_t>(file.st_size), kind_of(static_cast<unsigned>(file.st_mode))};
     return outcome;
+}
+
+inline long status(int fd, FileStatus& out)
+{
+    struct stat file {};
+    return status_from(result(::fstat(fd, &file)), file, out);
+}
+
+// The file a path names, links followed, without opening it.
+inline long status_at(const char* path, FileStatus& out)
+{
+    struct stat file {};
+    return status_from(result(::stat(path, &file)), file, out);
+}
+
+// Whether this process may read or write (may_read, may_write) the file
+// open on fd, judged as an open for that access would be; where the system
+// cannot judge a descriptor, its path is judged.
+inline long access_of(int fd, const char* path, int mode)
+{
+#ifdef AT_EMPTY_PATH
+    long outcome = result(::faccessat(fd, "", mode, AT_EACCESS | AT_EMPTY_PATH));
+    if (outcome != -ENOSYS && outcome != -EINVAL)
+        return outcome;
+#else
+    (void)fd;
+#endif
+    return result(::faccessat(AT_FDCWD, path, mode, AT_EACCESS));
+}
+
+// A block device's size, which its status gives as 0.
+inline long block_size(int fd, std::int64_t& size)
+{
+#ifdef BLKGETSIZE64
+    std::uint64_t bytes = 0;
+    long outcome = result(::ioctl(fd, BLKGETSIZE64, &bytes));
+    if (outcome == 0)
+        size = static_cast<std::int64_t>(bytes);
+    return outcome;
+#else
+    // Measured from its end, and the position put back.
+    off_t at = ::lseek(fd, 0, SEEK_CUR);
+    off_t end = at < 0 ? -1 : ::lseek(fd, 0, SEEK_END);
+    if (end < 0 || ::lseek(fd, at, SEEK_SET) < 0)
+        return -errno;
+    size = static_cast<std::int64_t>(end);
+    return 0;
+#endif
 }
 
 // The running program's own file, from /proc where the system has it, else

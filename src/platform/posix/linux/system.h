@@ -9,6 +9,7 @@
 #include <asm/unistd.h>
 #include <cstdint>
 #include <linux/fcntl.h>
+#include <linux/fs.h>
 #include <linux/mman.h>
 #include <type_traits>
 
@@ -41,12 +42,44 @@ inline long duplicate_from(int fd, int lowest) { return raw(__NR_fcntl, fd, F_DU
 // The flags fd was opened with, its access among them.
 inline long access_mode(int fd) { return raw(__NR_fcntl, fd, F_GETFL); }
 
+inline long status_from(long result, const word::KernelStat& kernel, FileStatus& out)
+{
+    if (result == 0)
+        out = {kernel.st_dev, kernel.st_ino, static_cast<std::int64_t>(kernel.st_size), kind_of(kernel.st_mode)};
+    return result;
+}
+
 inline long status(int fd, FileStatus& out)
 {
     word::KernelStat kernel{};
-    long result = raw(word::nr_fstat, fd, arg(&kernel));
+    return status_from(raw(word::nr_fstat, fd, arg(&kernel)), kernel, out);
+}
+
+// The file a path names, links followed, without opening it.
+inline long status_at(const char* path, FileStatus& out)
+{
+    word::KernelStat kernel{};
+    return status_from(raw(word::nr_fstatat, AT_FDCWD, arg(path), arg(&kernel), 0), kernel, out);
+}
+
+// Whether this process may read or write (may_read, may_write) the file
+// open on fd, judged as an open for that access would be: by its mode, a
+// read-only mount, an immutable file. Before Linux 5.8 the path is judged.
+inline long access_of(int fd, const char* path, int mode)
+{
+    long result = raw(__NR_faccessat2, fd, arg(""), mode, AT_EACCESS | AT_EMPTY_PATH);
+    if (result == -ENOSYS)
+        result = raw(__NR_faccessat, AT_FDCWD, arg(path), mode);
+    return result;
+}
+
+// A block device's size, which its status gives as 0.
+inline long block_size(int fd, std::int64_t& size)
+{
+    std::uint64_t bytes = 0;
+    long result = raw(__NR_ioctl, fd, static_cast<long>(BLKGETSIZE64), arg(&bytes));
     if (result == 0)
-        out = {kernel.st_dev, kernel.st_ino, static_cast<std::int64_t>(kernel.st_size), kind_of(kernel.st_mode)};
+        size = static_cast<std::int64_t>(bytes);
     return result;
 }
 

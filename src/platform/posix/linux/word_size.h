@@ -15,6 +15,7 @@ using Auxv = Elf64_auxv_t;
 using ProgramHeader = Elf64_Phdr;
 using KernelStat = struct stat;
 constexpr long nr_fstat = __NR_fstat;
+constexpr long nr_fstatat = __NR_newfstatat;
 constexpr long nr_mmap = __NR_mmap;
 constexpr int open_large = 0;
 #else
@@ -22,6 +23,7 @@ using Auxv = Elf32_auxv_t;
 using ProgramHeader = Elf32_Phdr;
 using KernelStat = struct stat64;
 constexpr long nr_fstat = __NR_fstat64;
+constexpr long nr_fstatat = __NR_fstatat64;
 constexpr long nr_mmap = __NR_mmap2;  // its offset counts pages; it is always 0 here
 // Without it a file of 2 GiB or more cannot be opened at all.
 constexpr int open_large = O_LARGEFILE;
