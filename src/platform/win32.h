@@ -16,3 +16,7 @@
 // Where the program's code section starts, so a report can name a code
 // location that does not depend on where the program was loaded.
 const void* code_section_start();
+
+// 0 when the system opens the file of exactly this name, or the error number
+// that refuses it: a name the system would read as another file's.
+DWORD name_refusal(LPCSTR name);

@@ -4,6 +4,7 @@
 
 #include "case_name.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -15,8 +16,10 @@
 #include <optional>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 #include "run.h"
@@ -55,6 +58,7 @@ struct Case {
 // Cases that mean something else on Windows, or need what wine lacks.
 constexpr unsigned linux_only = 1;
 constexpr unsigned unprivileged = 2 | linux_only;  // run as a user who cannot write read-only files
+constexpr unsigned windows_only = 4;
 
 const std::string in1000 = pattern(1000);
 const std::string head = in1000.substr(0, 500);
@@ -199,6 +203,36 @@ const std::vector<Case> cases = {
      cant_create,
      {},
      linux_only},
+    // Win32 would drop the dot or blank and open x.
+    {"a name ending in a dot is its own file",
+     [](auto& f) {
+         f.write("x", pattern(1000, 3));
+         f.write("x.", in1000);
+     },
+     {"x."},
+     ok,
+     {{"x..start", head}},
+     linux_only},
+    {"a name ending in a dot names no other file",
+     [](auto& f) {
+         f.write("x", in1000);
+         f.write("x.", in1000);
+     },
+     {"x."},
+     cant_find,
+     {},
+     windows_only},
+    {"a folder ending in a blank names no other folder",
+     [](auto& f) {
+         fs::create_directories(f.path("d"));
+         fs::create_directories(f.path("d "));
+         f.write("d/x", in1000);
+         f.write("d /x", in1000);
+     },
+     {"d /x"},
+     cant_find,
+     {},
+     windows_only},
     {"a name in scripts beyond a Western code page",
      [](auto& f) { f.write("caf\u00e9-\u65e5\u672c.bin", in1000); },
      {"caf\u00e9-\u65e5\u672c.bin"},
@@ -280,7 +314,7 @@ std::vector<Case> cases_here()
 {
     std::vector<Case> here;
     for (const Case& c : cases)
-        if (!(on_windows && (c.flags & linux_only)))
+        if (!(on_windows && (c.flags & linux_only)) && !(!on_windows && (c.flags & windows_only)))
             here.push_back(c);
     return here;
 }
@@ -580,6 +614,167 @@ TEST(Headcopy, FailedWriteOfTheHeadIsReported)
     std::string number = (disk_full < 100 ? "  " : " ") + std::to_string(disk_full);
     EXPECT_EQ(report_offset(result, number).size(), 8u);
     EXPECT_EQ(folder.read("data.bin"), in1000);
+}
+
+// A peer that waits in open on a pipe, in a thread of this test: what it
+// received, and whether the run released it.
+class WaitingPeer {
+public:
+    WaitingPeer(const std::string& path, int mode) : path_(path), mode_(mode)
+    {
+        thread_ = std::thread([this] {
+            tid_ = static_cast<pid_t>(syscall(SYS_gettid));
+            int fd = open(path_.c_str(), mode_);
+            released_ = true;
+            char buffer[4096];
+            for (ssize_t n; mode_ == O_RDONLY && (n = read(fd, buffer, sizeof buffer)) > 0;)
+                received_.append(buffer, static_cast<std::size_t>(n));
+            close(fd);
+        });
+        // Only a peer already in its open shows whether the run disturbs it.
+        while (!in_open())
+            std::this_thread::yield();
+    }
+
+    ~WaitingPeer() { finish(); }
+
+    bool released() const { return released_; }
+    const std::string& received()
+    {
+        finish();
+        return received_;
+    }
+
+private:
+    // A peer still waiting is let go by a moment's open of the other end.
+    void finish()
+    {
+        if (!thread_.joinable())
+            return;
+        if (!released_)
+            close(open(path_.c_str(), (mode_ == O_RDONLY ? O_WRONLY : O_RDONLY) | O_NONBLOCK));
+        thread_.join();
+    }
+
+    bool in_open() const
+    {
+        if (tid_ == 0)
+            return false;
+        std::ifstream call("/proc/self/task/" + std::to_string(tid_) + "/syscall");
+        long number = -1;
+        call >> number;
+        return number == SYS_openat || number == SYS_open;
+    }
+
+    std::string path_;
+    int mode_;
+    std::atomic<pid_t> tid_{0};
+    std::atomic<bool> released_{false};
+    std::string received_;
+    std::thread thread_;
+};
+
+// A reader or writer waiting on a pipe gets exactly the 500 bytes or is left
+// waiting, untouched: nothing opens a pipe for reading that it does not read.
+TEST(Headcopy, PeersWaitingOnAPipeAreNeverDisturbed)
+{
+    skip_on_windows();
+    struct {
+        const char* name;
+        const char* pipe;
+        int peer;  // the peer's open
+        std::string line;
+        int runs;
+    } cases[] = {
+        {"a reader waiting on NAME.start", "data.bin.start", O_RDONLY, ok, 300},
+        {"a writer waiting on NAME.start", "data.bin.start", O_WRONLY, cant_create, 3},
+        {"a writer waiting on the input", "data.bin", O_WRONLY, cant_find, 3},
+    };
+    for (const auto& c : cases) {
+        Folder folder;
+        if (c.pipe != std::string("data.bin"))
+            data(folder);
+        mkfifo(folder.path(c.pipe).c_str(), 0666);
+        int wrong = 0;
+        for (int run = 0; run < c.runs && wrong < 3; ++run) {
+            WaitingPeer peer(folder.path(c.pipe), c.peer);
+            RunResult result = folder.run({"data.bin"});
+            bool right = result.out == c.line && result.code == 0;
+            if (c.peer == O_RDONLY)
+                right = right && peer.received() == head;
+            else
+                right = right && !peer.released();
+            EXPECT_TRUE(right) << c.name << ", run " << run << ": " << result.out;
+            wrong += !right;
+        }
+    }
+}
+
+// A pipe that is one of its own standard handles would make headcopy its
+// own reader or writer.
+TEST(Headcopy, OwnStandardPipeIsNoOutput)
+{
+    skip_on_windows();
+    Folder folder;
+    data(folder);
+    fs::create_symlink("/dev/stdin", folder.path("data.bin.start"));
+    RunOptions options;
+    options.wrapper = {"sh", "-c", "sleep 1 | \"$@\"", "sh"};
+    EXPECT_EQ(folder.run({"data.bin"}, options).out, cant_create);
+}
+
+// Root's own view of what a machine lends it, or why it cannot be had here.
+std::string root_unavailable(const char* what)
+{
+    if (on_windows)
+        return "Windows has no such device";
+    if (geteuid() != 0)
+        return std::string("needs root, to ") + what;
+    return "";
+}
+
+// A block device's size is its own, not its node's: its head is copied.
+TEST(Headcopy, BlockDeviceAsInput)
+{
+    if (std::string why = root_unavailable("set up a loop device"); !why.empty())
+        GTEST_SKIP() << why;
+    Folder folder;
+    folder.write("image", pattern(64 * 1024));
+    std::string device = output_of({"losetup", "--find", "--show", folder.path("image")});
+    while (!device.empty() && device.back() == '\n')
+        device.pop_back();
+    if (device.empty())
+        GTEST_SKIP() << "losetup gives no loop device here";
+    fs::create_symlink(device, folder.path("disk"));
+    RunResult result = folder.run({"disk"});
+    output_of({"losetup", "--detach", device});
+    EXPECT_EQ(result.out, ok);
+    EXPECT_TRUE(folder.read("disk.start") == pattern(64 * 1024).substr(0, 500));
+}
+
+// On an overlay, an open for writing copies the whole file up: the input,
+// opened only for reading, stays in the lower layer.
+TEST(Headcopy, InputOnAnOverlayIsNotCopiedUp)
+{
+    if (std::string why = root_unavailable("mount an overlay"); !why.empty())
+        GTEST_SKIP() << why;
+    Folder folder;
+    for (const char* dir : {"lower", "upper", "work", "merged"})
+        fs::create_directory(folder.path(dir));
+    folder.write("lower/data.bin", pattern(1 << 20));
+    std::string layers =
+        "lowerdir=" + folder.path("lower") + ",upperdir=" + folder.path("upper") + ",workdir=" + folder.path("work");
+    if (output_of({"sh", "-c", "mount -t overlay overlay -o \"$1\" \"$2\" 2>&1 && echo mounted", "sh", layers,
+                   folder.path("merged")})
+            .find("mounted") == std::string::npos)
+        GTEST_SKIP() << "overlay mounts are not allowed here";
+    RunResult result = folder.run({"merged/data.bin"});
+    std::vector<std::string> upper;
+    for (const auto& entry : fs::directory_iterator(folder.path("upper")))
+        upper.push_back(entry.path().filename());
+    output_of({"umount", folder.path("merged")});
+    EXPECT_EQ(result.out, ok);
+    EXPECT_EQ(upper, std::vector<std::string>{"data.bin.start"});
 }
 
 }  // namespace

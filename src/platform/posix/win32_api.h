@@ -65,3 +65,6 @@ HANDLE GetProcessHeap();
 LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T size);
 LPVOID HeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T size);
 BOOL HeapFree(HANDLE heap, DWORD flags, LPVOID block);
+
+// Names here are taken exactly as they stand.
+inline DWORD name_refusal(LPCSTR) { return 0; }

@@ -44,6 +44,11 @@ void open_file(FileVar& file, std::uint32_t record_size, std::uint8_t open_reque
         file.close_op = no_op;
         handle = GetStdHandle(open_request == open_create ? STD_OUTPUT_HANDLE : STD_INPUT_HANDLE);
     } else {
+        if (DWORD refusal = name_refusal(file.name.c_str())) {
+            file.mode = mode_closed;
+            set_io_error(static_cast<std::int32_t>(refusal));
+            return;
+        }
         const OpenRequest& request = open_requests[open_request];
         handle = CreateFileA(file.name.c_str(), request.access, FILE_SHARE_READ, nullptr, request.disposition,
                              FILE_ATTRIBUTE_NORMAL, nullptr);

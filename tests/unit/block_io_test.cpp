@@ -1,0 +1,77 @@
+// Whole records in and out of file variables, and the numbers that only the
+// services themselves can give.
+#include <gtest/gtest.h>
+
+#include "case_name.h"
+
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+#include "services/files/file_var.h"
+#include "services/files/io_result.h"
+#include "services/process/text_output.h"
+
+namespace {
+
+// A handle that hands its bytes over in pieces, as a network or user-space
+// file system may: each record sent is one read's worth.
+struct PieceCase {
+    const char* name;
+    std::vector<std::size_t> pieces;
+    std::int32_t error;
+};
+
+const std::vector<PieceCase> piece_cases = {
+    {"five reads of 100 make one block of 500", {100, 100, 100, 100, 100}, 0},
+    {"a first read of 1 byte", {1, 499}, 0},
+    {"an end after 300 bytes is a short read", {100, 200}, err_short_read},
+};
+
+void PrintTo(const PieceCase& c, std::ostream* os) { *os << c.name; }
+
+class Pieces : public ::testing::TestWithParam<PieceCase> {};
+
+TEST_P(Pieces, ReadUpToTheCount)
+{
+    const PieceCase& c = GetParam();
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, ends), 0);
+    std::string sent;
+    for (std::size_t size : c.pieces) {
+        std::string piece(size, static_cast<char>('a' + sent.size() % 26));
+        ASSERT_EQ(write(ends[1], piece.data(), size), static_cast<ssize_t>(size));
+        sent += piece;
+    }
+    close(ends[1]);
+
+    FileVar file{};
+    file.handle = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(ends[0]));
+    file.mode = mode_input;
+    file.record_size = 1;
+    std::string got(500, '\0');
+    pending_io_error = 0;
+    block_read(file, got.data(), 500);
+    close(ends[0]);
+    EXPECT_EQ(take_io_result(), c.error);
+    EXPECT_EQ(got.substr(0, sent.size()), sent.substr(0, 500));
+}
+
+INSTANTIATE_TEST_SUITE_P(BlockRead, Pieces, ::testing::ValuesIn(piece_cases), CaseName{});
+
+// A file variable never bound, and a channel not open for output.
+TEST(ServiceErrors, NumbersOfTheServicesOwn)
+{
+    TextFile unbound{};
+    pending_io_error = 0;
+    rewrite_text(unbound);
+    EXPECT_EQ(take_io_result(), err_not_assigned);
+
+    TextFile channel{};
+    assign_file(channel, String());
+    write_string(channel, "x", 0);
+    EXPECT_EQ(take_io_result(), err_not_open_for_output);
+}
+
+}  // namespace
