@@ -1,0 +1,51 @@
+# Debian's layout: the license as copyright and the changelog beside it, a
+# -dbgsym package whose documentation is its program's, by a link.
+install(FILES ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT program)
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright COMPONENT program)
+if(HEADCOPY_FREESTANDING)
+  install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+          RENAME headcopy COMPONENT program)
+endif()
+install(DIRECTORY ${CMAKE_BINARY_DIR}/debug/ DESTINATION ${CMAKE_INSTALL_LIBDIR}/debug COMPONENT dbgsym)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/dbgsym-doc)
+file(CREATE_LINK headcopy ${CMAKE_BINARY_DIR}/dbgsym-doc/headcopy-dbgsym SYMBOLIC)
+install(DIRECTORY ${CMAKE_BINARY_DIR}/dbgsym-doc/ DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc COMPONENT dbgsym)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# dpkg names this machine's architecture; a cross build names its target's.
+set(headcopy_debian_arch_of_x86_64 amd64)
+set(headcopy_debian_arch_of_aarch64 arm64)
+set(headcopy_debian_arch_of_arm armhf)
+set(headcopy_debian_arch_of_i686 i386)
+set(headcopy_debian_arch_of_riscv64 riscv64)
+set(headcopy_debian_arch_of_ppc64le ppc64el)
+set(headcopy_debian_arch_of_s390x s390x)
+if(CMAKE_CROSSCOMPILING AND DEFINED headcopy_debian_arch_of_${headcopy_arch})
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${headcopy_debian_arch_of_${headcopy_arch}})
+endif()
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME headcopy)
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PROGRAM_DESCRIPTION "${headcopy_summary}\n${headcopy_description}")
+if(HEADCOPY_FREESTANDING)
+  # A program without a C library depends on nothing.
+elseif(NOT CMAKE_CROSSCOMPILING)
+  set(CPACK_DEBIAN_PROGRAM_PACKAGE_SHLIBDEPS ON)
+else()
+  # dpkg-shlibdeps knows only the libraries of architectures installed here;
+  # the one library a cross-built program needs is the C library, from the
+  # newest symbol version it asks for. packaging/deb-depends.cmake finds it
+  # when cpack runs, once the program is built.
+  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/packaging/deb-depends.cmake)
+  set(CPACK_HEADCOPY_READELF ${CMAKE_READELF})
+  set(CPACK_HEADCOPY_PROGRAM ${headcopy_stripped})
+endif()
+set(CPACK_DEBIAN_DBGSYM_PACKAGE_NAME headcopy-dbgsym)
+set(CPACK_DEBIAN_DBGSYM_PACKAGE_SECTION debug)
+set(CPACK_DEBIAN_DBGSYM_PACKAGE_DEPENDS "headcopy (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_DBGSYM_DESCRIPTION "debug symbols for headcopy
+The debug information of the headcopy program, by which addr2line turns the
+address in a runtime error report into a line of its source.")

@@ -1,0 +1,83 @@
+# Installing and packaging. The program is installed stripped, as the
+# "program" part; its debug information, which addr2line reads a report's
+# address with, is the "dbgsym" part. cpack -G DEB makes headcopy and
+# headcopy-dbgsym; configured with -DHEADCOPY_PACKAGE=RPM, cpack -G RPM makes
+# headcopy and headcopy-debuginfo in the layout of RPM distributions; on
+# Windows cpack -G ZIP makes a zip of headcopy.exe with a README and LICENSE
+# for Windows users, and one of its debug information.
+include(GNUInstallDirs)
+# The first line of each description is its package's synopsis.
+set(headcopy_summary "copy the first 500 bytes of a file beside it")
+set(headcopy_description "headcopy NAME writes the first 500 bytes of NAME to NAME.start and prints
+one line saying how it went. It never writes to anything but NAME.start, a
+run costs little more than its system calls, and it is made to be run from
+scripts over many files.")
+set(HEADCOPY_PACKAGE DEB CACHE STRING "The package layout on Linux: DEB or RPM")
+set_property(CACHE HEADCOPY_PACKAGE PROPERTY STRINGS DEB RPM)
+set(CPACK_PACKAGE_CONTACT "headcopy developers <headcopy@example.org>")
+# Without binutils (some systems have other tools) the program is installed as built.
+set(headcopy_stripped $<TARGET_FILE:headcopy>)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/debug)
+if(CMAKE_OBJCOPY AND CMAKE_READELF)
+  set(headcopy_stripped ${CMAKE_BINARY_DIR}/headcopy${CMAKE_EXECUTABLE_SUFFIX}.stripped)
+  add_custom_command(OUTPUT ${headcopy_stripped}
+    COMMAND ${CMAKE_COMMAND} -DOBJCOPY=${CMAKE_OBJCOPY} -DREADELF=${CMAKE_READELF} -DPROGRAM=$<TARGET_FILE:headcopy>
+            -DDEBUG_DIR=${CMAKE_BINARY_DIR}/debug -P ${CMAKE_SOURCE_DIR}/cmake/split-debug.cmake
+    DEPENDS headcopy ${CMAKE_SOURCE_DIR}/cmake/split-debug.cmake
+    VERBATIM)
+  add_custom_target(split_debug ALL DEPENDS ${headcopy_stripped})
+endif()
+if(WIN32)
+  install(PROGRAMS ${headcopy_stripped} DESTINATION . RENAME headcopy.exe COMPONENT program)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(headcopy_windows win64)
+  else()
+    set(headcopy_windows win32)
+  endif()
+  configure_file(packaging/README.windows.txt README.txt @ONLY NEWLINE_STYLE CRLF)
+  configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${CMAKE_BINARY_DIR}/README.txt ${CMAKE_BINARY_DIR}/LICENSE.txt DESTINATION . COMPONENT program)
+  install(DIRECTORY ${CMAKE_BINARY_DIR}/debug/ DESTINATION . COMPONENT dbgsym)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+  set(CPACK_ARCHIVE_PROGRAM_FILE_NAME headcopy-${PROJECT_VERSION}-${headcopy_windows})
+  set(CPACK_ARCHIVE_DBGSYM_FILE_NAME headcopy-${PROJECT_VERSION}-${headcopy_windows}-dbgsym)
+else()
+  install(PROGRAMS ${headcopy_stripped} DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME headcopy
+          COMPONENT program)
+  # The manual page carries the project's version in its header; it is
+  # gzipped without a time stamp, as distributions ship them.
+  file(READ doc/headcopy.1 headcopy_page)
+  string(REGEX REPLACE "^(\\.TH [^\n]*)\"headcopy\"" "\\1\"headcopy ${PROJECT_VERSION}\"" headcopy_page
+         "${headcopy_page}")
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/headcopy.1 CONTENT "${headcopy_page}" @ONLY)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/headcopy.1)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/headcopy.1.gz
+    COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/headcopy.1
+    DEPENDS ${CMAKE_BINARY_DIR}/headcopy.1
+    VERBATIM)
+  # The changelog, from CHANGELOG.md, in the form each kind of package reads.
+  string(TOLOWER ${HEADCOPY_PACKAGE} headcopy_changelog_form)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog
+    COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/CHANGELOG.md -DOUT=${CMAKE_BINARY_DIR}/changelog
+            -DFORM=${headcopy_changelog_form} "-DMAINTAINER=${CPACK_PACKAGE_CONTACT}"
+            -P ${CMAKE_SOURCE_DIR}/cmake/changelog.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_SOURCE_DIR}/cmake/changelog.cmake
+    VERBATIM)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
+    COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/changelog
+    DEPENDS ${CMAKE_BINARY_DIR}/changelog
+    VERBATIM)
+  add_custom_target(compressed_docs ALL DEPENDS ${CMAKE_BINARY_DIR}/headcopy.1.gz ${CMAKE_BINARY_DIR}/changelog.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/headcopy.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
+  if(HEADCOPY_PACKAGE STREQUAL "RPM")
+    include(${CMAKE_CURRENT_LIST_DIR}/packaging-rpm.cmake)
+  else()
+    include(${CMAKE_CURRENT_LIST_DIR}/packaging-deb.cmake)
+  endif()
+endif()
+set(CPACK_COMPONENTS_ALL program dbgsym)
+set(CPACK_PACKAGE_NAME headcopy)
+set(CPACK_PACKAGE_VENDOR "the headcopy developers")
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+include(CPack)
