@@ -739,7 +739,7 @@ TEST(Headcopy, BlockDeviceAsInput)
     if (std::string why = root_unavailable("set up a loop device"); !why.empty())
         GTEST_SKIP() << why;
     Folder folder;
-    folder.write("image", pattern(64 * 1024));
+    folder.write("image", pattern(std::size_t{64} * 1024));
     std::string device = output_of({"losetup", "--find", "--show", folder.path("image")});
     while (!device.empty() && device.back() == '\n')
         device.pop_back();
@@ -749,7 +749,7 @@ TEST(Headcopy, BlockDeviceAsInput)
     RunResult result = folder.run({"disk"});
     output_of({"losetup", "--detach", device});
     EXPECT_EQ(result.out, ok);
-    EXPECT_TRUE(folder.read("disk.start") == pattern(64 * 1024).substr(0, 500));
+    EXPECT_TRUE(folder.read("disk.start") == pattern(std::size_t{64} * 1024).substr(0, 500));
 }
 
 // On an overlay, an open for writing copies the whole file up: the input,
