@@ -138,7 +138,8 @@ RunResult run_case(const FaultCase& c, const Folder& folder)
     return run_traced(c, folder, {"-o", "/dev/null", "-e", "inject=" + fault});
 }
 
-// Why failures cannot be injected here, or empty when they can.
+// Why failures cannot be injected here, or empty when they can. These tests
+// are NativeStrace: they need strace, and a program run with no emulator.
 std::string strace_unavailable()
 {
     if (under_runner())
@@ -175,11 +176,11 @@ TEST_P(Fault, IsAnsweredAtItsStep)
         EXPECT_EQ(files.count("data.bin.start"), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Headcopy, Fault, ::testing::ValuesIn(fault_cases), CaseName{});
+INSTANTIATE_TEST_SUITE_P(NativeStrace, Fault, ::testing::ValuesIn(fault_cases), CaseName{});
 
 // Each failing step names its own place in the program, and addr2line takes
 // that place back to the command's source, as the README says.
-TEST(Fault, EachReportNamesItsOwnStep)
+TEST(NativeStrace, EachReportNamesItsOwnStep)
 {
     if (std::string why = strace_unavailable(); !why.empty())
         GTEST_SKIP() << why;

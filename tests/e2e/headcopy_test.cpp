@@ -31,6 +31,9 @@ namespace fs = std::filesystem;
 // The operating system's number for a full device.
 constexpr int disk_full = on_windows ? 112 : 28;
 
+// A test whose suite is OnLinux means something else on Windows, or needs
+// what wine lacks; OnLinuxAsRoot needs root too, and OnLinuxNatively a
+// program run with no emulator. ctest's list of skipped tests says so.
 #define skip_on_windows()                                                                                              \
     do {                                                                                                               \
         if (on_windows)                                                                                                \
@@ -339,7 +342,7 @@ TEST(Headcopy, LineEndsAndBytesForEachKindOfStandardOutput)
 
 // Paths longer than the 256 and 259 characters a name once had room for keep
 // their whole suffix.
-TEST(Headcopy, LongNamesAreNeverCut)
+TEST(OnLinux, LongNamesAreNeverCut)
 {
     skip_on_windows();
     for (std::size_t length : {253, 254, 255, 256, 259, 300, 1000}) {
@@ -374,7 +377,7 @@ TEST(Headcopy, LargeInputsAreSizedWhole)
 }
 
 // A standard handle closed at start must not let a file open on its number.
-TEST(Headcopy, ClosedStandardHandlesNeverRedirectOutputIntoFiles)
+TEST(OnLinux, ClosedStandardHandlesNeverRedirectOutputIntoFiles)
 {
     skip_on_windows();
     struct {
@@ -409,7 +412,7 @@ TEST(Headcopy, PipeWhoseReaderHasGone)
 
 // "Ok" means that a reader or a device took the 500 bytes, and no run waits
 // for one to do so.
-TEST(Headcopy, PipesAndTerminalsAsOutputNeverWait)
+TEST(OnLinux, PipesAndTerminalsAsOutputNeverWait)
 {
     skip_on_windows();
     struct Target {
@@ -465,7 +468,7 @@ TEST(Headcopy, PipesAndTerminalsAsOutputNeverWait)
 }
 
 // Word 0 of the command line is the program's name, whatever the name is.
-TEST(Headcopy, ProgramNameNeverTakesAParameter)
+TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
 {
     skip_on_windows();
     if (under_runner())
@@ -493,7 +496,7 @@ TEST(Headcopy, ProgramNameNeverTakesAParameter)
 
 // A create refused after the file was made removes it again; a file that was
 // there before is left exactly as it was.
-TEST(Headcopy, RefusedCreateLeavesNothingBehind)
+TEST(OnLinux, RefusedCreateLeavesNothingBehind)
 {
     skip_on_windows();
     for (bool existed : {false, true}) {
@@ -515,7 +518,7 @@ TEST(Headcopy, RefusedCreateLeavesNothingBehind)
 // Standard output redirected onto the output file is an open handle on it:
 // the create is refused, as on Windows, and the copy is never overwritten by
 // the line. Under wine the handle is a Unix descriptor with no share mode.
-TEST(Headcopy, StandardOutputOntoTheOutputIsRefused)
+TEST(OnLinux, StandardOutputOntoTheOutputIsRefused)
 {
     skip_on_windows();
     Folder folder;
@@ -529,7 +532,7 @@ TEST(Headcopy, StandardOutputOntoTheOutputIsRefused)
     EXPECT_EQ(folder.read("data.bin"), in1000);
 }
 
-TEST(Headcopy, SixteenRunsAtOnceOnOneInput)
+TEST(OnLinux, SixteenRunsAtOnceOnOneInput)
 {
     skip_on_windows();
     Folder folder;
@@ -586,7 +589,7 @@ std::string report_offset(const RunResult& result, const std::string& number)
     return report->address;
 }
 
-TEST(Headcopy, FailedWriteReportsTheOsNumber)
+TEST(OnLinux, FailedWriteReportsTheOsNumber)
 {
     skip_on_windows();
     for (Output output : {Output::pipe, Output::file}) {
@@ -676,7 +679,7 @@ private:
 
 // A reader or writer waiting on a pipe gets exactly the 500 bytes or is left
 // waiting, untouched: nothing opens a pipe for reading that it does not read.
-TEST(Headcopy, PeersWaitingOnAPipeAreNeverDisturbed)
+TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
 {
     skip_on_windows();
     struct {
@@ -712,7 +715,7 @@ TEST(Headcopy, PeersWaitingOnAPipeAreNeverDisturbed)
 
 // A pipe that is one of its own standard handles would make headcopy its
 // own reader or writer.
-TEST(Headcopy, OwnStandardPipeIsNoOutput)
+TEST(OnLinux, OwnStandardPipeIsNoOutput)
 {
     skip_on_windows();
     Folder folder;
@@ -734,7 +737,7 @@ std::string root_unavailable(const char* what)
 }
 
 // A block device's size is its own, not its node's: its head is copied.
-TEST(Headcopy, BlockDeviceAsInput)
+TEST(OnLinuxAsRoot, BlockDeviceAsInput)
 {
     if (std::string why = root_unavailable("set up a loop device"); !why.empty())
         GTEST_SKIP() << why;
@@ -754,7 +757,7 @@ TEST(Headcopy, BlockDeviceAsInput)
 
 // On an overlay, an open for writing copies the whole file up: the input,
 // opened only for reading, stays in the lower layer.
-TEST(Headcopy, InputOnAnOverlayIsNotCopiedUp)
+TEST(OnLinuxAsRoot, InputOnAnOverlayIsNotCopiedUp)
 {
     if (std::string why = root_unavailable("mount an overlay"); !why.empty())
         GTEST_SKIP() << why;
