@@ -3,6 +3,8 @@
 #include "platform/posix/last_error.h"
 #include "platform/posix/system.h"
 #include "platform/win32.h"
+// The services' error numbers: memory that runs out here ends the run with theirs.
+#include "services/core/errors.h"
 
 #include <cstring>
 
@@ -83,7 +85,7 @@ LPSTR GetCommandLineA()
         // Win32 has the command line before the program starts; without it
         // there is nothing to run, so this is an out-of-memory end.
         if (!command_line)
-            ExitProcess(203);
+            ExitProcess(err_out_of_memory);
         join_command_line(saved_argc, saved_argv, command_line);
     }
     return command_line;

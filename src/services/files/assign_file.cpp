@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "services/process/text_output.h"
-
 void assign_file(FileVar& file, String name)
 {
     file.handle = nullptr;
@@ -12,16 +10,10 @@ void assign_file(FileVar& file, String name)
     file.buffer_pos = 0;
     file.buffer_end = 0;
     file.buffer_ptr = nullptr;
-    file.open_op = text_open_op;
+    file.open_op = nullptr;
     file.in_out_op = nullptr;
     file.flush_op = nullptr;
     file.close_op = nullptr;
     release_string(file.name);
     file.name = std::move(name);
-}
-
-void assign_file(TextFile& file, String name)
-{
-    assign_file(static_cast<FileVar&>(file), std::move(name));
-    file.buffer_ptr = file.buffer;
 }

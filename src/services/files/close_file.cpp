@@ -1,6 +1,5 @@
 #include "services/files/file_var.h"
 #include "services/files/io_result.h"
-#include "services/process/text_output.h"
 
 void close_file(FileVar& file)
 {
@@ -14,8 +13,9 @@ void close_file(FileVar& file)
             error = file.close_op(file);
         break;
     default:
-        // Standard input is never opened here, and closing it must stay silent.
-        if (&file != &standard_input)
+        // A channel whose close is nothing, as standard input's is, has
+        // nothing to close while it is not open either.
+        if (file.close_op != no_op)
             error = err_not_open;
         break;
     }

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "platform/win32.h"
-#include "services/process/string.h"
+#include "services/core/string.h"
 
 enum FileVarMode : std::uint32_t {
     mode_closed = 0xD7B0,
@@ -41,18 +41,13 @@ inline bool is_open(const FileVar& file)
     return file.mode == mode_input || file.mode == mode_output || file.mode == mode_in_out;
 }
 
-// A file variable used as a text channel carries its own buffer.
-struct TextFile : FileVar {
-    unsigned char buffer[text_buffer_size];
-};
-
 // 0 read only, 1 write only, 2 read and write: how open_existing opens.
 extern std::uint8_t default_open_mode;
 
 // Binds to name, taking the string over; the old name is released. The whole
-// name is kept, however long.
+// name is kept, however long. A text channel's own assign_file
+// (text_output.h) adds its buffer and its open operation.
 void assign_file(FileVar& file, String name);
-void assign_file(TextFile& file, String name);
 
 void open_existing(FileVar& file, std::uint32_t record_size);
 void create_file(FileVar& file, std::uint32_t record_size);

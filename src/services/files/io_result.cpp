@@ -1,7 +1,7 @@
 #include "services/files/io_result.h"
 
 #include "platform/win32.h"
-#include "services/process/termination.h"
+#include "services/core/errors.h"
 
 thread_local std::int32_t pending_io_error;
 

@@ -4,11 +4,7 @@
 
 #include <cstdint>
 
-constexpr std::int32_t err_short_read = 100;
-constexpr std::int32_t err_short_write = 101;
-constexpr std::int32_t err_not_assigned = 102;
-constexpr std::int32_t err_not_open = 103;
-constexpr std::int32_t err_not_open_for_output = 105;
+#include "services/core/errors.h"
 
 extern thread_local std::int32_t pending_io_error;
 

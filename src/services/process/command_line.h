@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "services/process/string.h"
+#include "services/core/string.h"
 
 // Splits the word that starts at or after pos, stores its bytes in word when
 // word is not null, and stores its length. Returns where the word ended: at

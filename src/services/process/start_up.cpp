@@ -13,6 +13,8 @@ void start_up()
     pending_io_error = 0;
     default_open_mode = 2;
     assign_file(standard_input, String());
+    // Standard input is never opened: closing it is nothing.
+    standard_input.close_op = no_op;
     assign_file(standard_output, String());
     // From here on every report goes to standard output.
     is_console = 1;

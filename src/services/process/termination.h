@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "services/core/errors.h"
+
 using ExitProc = void (*)();
 
 extern std::int32_t exit_code;
@@ -12,9 +14,6 @@ extern ExitProc exit_proc;
 extern std::uint8_t is_console;
 
 [[noreturn]] void halt();
-// Ends the run with number as exit code and a report naming address, the
-// return point of the call that detected the error.
-[[noreturn]] void run_error(std::int32_t number, const void* address);
 
 // Room for the longest report line: a ten-digit number widens the template.
 constexpr std::size_t report_capacity = 40;

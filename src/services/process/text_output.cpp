@@ -2,11 +2,19 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "services/files/io_result.h"
 
 TextFile standard_input;
 TextFile standard_output;
+
+void assign_file(TextFile& channel, String name)
+{
+    assign_file(static_cast<FileVar&>(channel), std::move(name));
+    channel.buffer_ptr = channel.buffer;
+    channel.open_op = text_open_op;
+}
 
 namespace {
 

@@ -8,6 +8,11 @@
 
 #include "services/files/file_var.h"
 
+// A file variable used as a text channel carries its own buffer.
+struct TextFile : FileVar {
+    unsigned char buffer[text_buffer_size];
+};
+
 extern TextFile standard_input;
 extern TextFile standard_output;
 
@@ -19,6 +24,9 @@ void write_bytes(FileVar& channel, const void* bytes, std::int32_t n);
 void end_line(FileVar& channel);
 void finish_write(FileVar& channel);
 
+// Binds a text channel as assign_file binds any file variable, with its own
+// buffer and the text open operation.
+void assign_file(TextFile& channel, String name);
 void open_text(FileVar& channel, FileVarMode requested_mode);
 void rewrite_text(FileVar& channel);
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "platform/posix/system.h"
+// The services' error numbers: memory that runs out here ends the run with theirs.
+#include "services/core/errors.h"
 #include "start_arch.h"
 
 // The byte loops below stand in for the C library: they must stay loops, not
@@ -23,8 +25,6 @@ extern void (*const __init_array_end[])(int, char**, char**);
 int program_main(int argc, char** argv, char** envp) __asm__("main");
 
 namespace {
-
-constexpr int out_of_memory = 203;
 
 alignas(64) unsigned char thread_area[4096];
 
@@ -62,7 +62,7 @@ void set_up_thread(const sys::word::Auxv* auxv)
     auto begin = reinterpret_cast<std::uintptr_t>(thread_area);
     arch::ThreadArea area = arch::lay_out_thread(begin, begin + sizeof thread_area, tls ? tls->p_memsz : 0, align);
     if (!area.pointer)
-        sys::exit(out_of_memory);
+        sys::exit(err_out_of_memory);
     if (tls)
         copy(reinterpret_cast<void*>(area.variables), reinterpret_cast<const void*>(tls->p_vaddr), tls->p_filesz);
     arch::enter_thread(area.pointer, guard & ~std::uintptr_t{0xFF});

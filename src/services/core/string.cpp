@@ -1,13 +1,11 @@
-#include "services/process/string.h"
+#include "services/core/string.h"
 
 #include <cstring>
 
 #include "platform/win32.h"
-#include "services/process/termination.h"
+#include "services/core/errors.h"
 
 namespace {
-
-constexpr std::int32_t err_out_of_memory = 203;
 
 char* allocate(char* old, std::size_t length, const void* caller)
 {
