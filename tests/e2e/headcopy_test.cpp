@@ -40,13 +40,6 @@ constexpr int disk_full = on_windows ? 112 : 28;
             GTEST_SKIP() << "means something else on Windows, or wine lacks it";                                       \
     } while (false)
 
-const std::string crlf = "\r\n";
-const std::string ok = "Ok\r\n";
-const std::string need_one = "Need 1 parameter\r\n";
-const std::string cant_find = "can't find 1st file\r\n";
-const std::string cant_create = "can't create 2nd file\r\n";
-const std::string too_short = "The file must contain at least 500 bytes\r\n";
-
 using Snapshot = std::map<std::string, std::string>;
 
 struct Case {

@@ -9,11 +9,14 @@
 #include <iterator>
 #include <regex>
 #include <stdexcept>
+#include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
+#include <utility>
+
+#include "terminal.h"
 
 namespace {
 
@@ -81,16 +84,100 @@ std::string drain(int fd)
 
 int open_terminal(int& follower)
 {
-    int leader = posix_openpt(O_RDWR | O_NOCTTY);
-    if (leader < 0 || grantpt(leader) != 0 || unlockpt(leader) != 0)
+    Terminal terminal = open_raw_terminal();
+    if (terminal.leader < 0)
         throw std::runtime_error("no pseudo-terminal");
-    follower = open(ptsname(leader), O_RDWR | O_NOCTTY);
-    termios raw;
-    tcgetattr(follower, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(follower, TCSANOW, &raw);
-    return leader;
+    follower = terminal.follower;
+    return terminal.leader;
 }
+
+namespace {
+
+// Standard output of one kind for one run: made before it, named for a
+// wrapper, and read back while and after it runs.
+class Sink {
+public:
+    Sink(Output kind, std::string file) : kind_(kind), file_(std::move(file))
+    {
+        switch (kind) {
+        case Output::pipe:
+        case Output::pipe_closed: {
+            int ends[2];
+            if (pipe(ends) != 0)
+                throw std::runtime_error("pipe failed");
+            reader_ = ends[0];
+            writer_ = ends[1];
+            if (kind == Output::pipe_closed) {
+                close(reader_);
+                reader_ = -1;
+            }
+            break;
+        }
+        case Output::file: writer_ = open(file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666); break;
+        case Output::terminal: reader_ = open_terminal(writer_); break;
+        case Output::full_device: writer_ = open("/dev/full", O_WRONLY); break;
+        case Output::closed: break;
+        }
+    }
+    Sink(const Sink&) = delete;
+    Sink& operator=(const Sink&) = delete;
+    ~Sink()
+    {
+        for (int fd : {reader_, writer_})
+            if (fd >= 0)
+                close(fd);
+    }
+
+    // The descriptor the program gets as standard output; -1 for none.
+    int writer() const { return writer_; }
+    // Its path, for a wrapper's "{stdout}": a terminal's or a file's.
+    std::string path() const
+    {
+        return kind_ == Output::terminal ? ptsname(reader_) : kind_ == Output::file ? file_ : "";
+    }
+
+    // What arrives while the program runs: a pipe is read to its end, so
+    // that a full one never holds the program.
+    std::string while_running()
+    {
+        if (kind_ != Output::pipe && kind_ != Output::pipe_closed)
+            return "";
+        close_writer();
+        return reader_ >= 0 ? drain(reader_) : "";
+    }
+
+    // What arrived, once the program has exited; a file of our own is removed.
+    std::string after_exit(bool own_file)
+    {
+        std::string out;
+        if (kind_ == Output::terminal) {
+            fcntl(reader_, F_SETFL, O_NONBLOCK);
+            out = drain(reader_);
+        } else if (kind_ == Output::file) {
+            close_writer();
+            std::ifstream in(file_, std::ios::binary);
+            out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            if (own_file)
+                unlink(file_.c_str());
+        }
+        return out;
+    }
+
+private:
+    void close_writer()
+    {
+        if (writer_ >= 0)
+            close(writer_);
+        writer_ = -1;
+    }
+
+    Output kind_;
+    std::string file_;
+    int reader_ = -1;
+    int writer_ = -1;
+};
+
+}  // namespace
 
 Folder::Folder()
 {
@@ -155,32 +242,8 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
     words.push_back(drop_to_nobody ? program_for_nobody() : HEADCOPY_PATH);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    int reader = -1;
-    int writer = -1;
-    std::string out_file = options.output_path.empty() ? root_ + ".out" : options.output_path;
-    switch (options.output) {
-    case Output::pipe:
-    case Output::pipe_closed: {
-        int ends[2];
-        if (pipe(ends) != 0)
-            throw std::runtime_error("pipe failed");
-        reader = ends[0];
-        writer = ends[1];
-        if (options.output == Output::pipe_closed) {
-            close(reader);
-            reader = -1;
-        }
-        break;
-    }
-    case Output::file: writer = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666); break;
-    case Output::terminal: reader = open_terminal(writer); break;
-    case Output::full_device: writer = open("/dev/full", O_WRONLY); break;
-    case Output::closed: break;
-    }
-
-    std::string stdout_path = options.output == Output::terminal ? ptsname(reader)
-                              : options.output == Output::file   ? out_file
-                                                                 : "";
+    Sink sink(options.output, options.output_path.empty() ? root_ + ".out" : options.output_path);
+    std::string stdout_path = sink.path();
     for (std::size_t i = 0; i < options.wrapper.size(); ++i)
         if (words[i] == "{stdout}")
             words[i] = stdout_path;
@@ -199,8 +262,8 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
     if (child == 0) {
         if (chdir(root_.c_str()) != 0)
             _exit(126);
-        if (writer >= 0)
-            dup2(writer, STDOUT_FILENO);
+        if (sink.writer() >= 0)
+            dup2(sink.writer(), STDOUT_FILENO);
         else
             close(STDOUT_FILENO);
         if (options.close_input)
@@ -238,29 +301,11 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
     }
 
     RunResult result;
-    if (options.output == Output::pipe || options.output == Output::pipe_closed) {
-        close(writer);
-        if (reader >= 0)
-            result.out = drain(reader);
-    }
+    result.out = sink.while_running();
     int status = 0;
     waitpid(child, &status, 0);
     result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-    if (options.output == Output::terminal) {
-        fcntl(reader, F_SETFL, O_NONBLOCK);
-        result.out = drain(reader);
-        close(writer);
-    } else if (options.output == Output::file) {
-        close(writer);
-        std::ifstream in(out_file, std::ios::binary);
-        result.out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (options.output_path.empty())
-            unlink(out_file.c_str());
-    } else if (writer >= 0 && options.output == Output::full_device) {
-        close(writer);
-    }
-    if (reader >= 0)
-        close(reader);
+    result.out += sink.after_exit(options.output_path.empty());
     return result;
 }
 

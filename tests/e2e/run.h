@@ -87,5 +87,13 @@ std::string find_program(const std::string& name);
 // no word needs quoting.
 std::string output_of(const std::vector<std::string>& argv);
 
+// Every line the program prints but the report, as it prints it.
+const std::string crlf = "\r\n";
+const std::string ok = "Ok\r\n";
+const std::string need_one = "Need 1 parameter\r\n";
+const std::string cant_find = "can't find 1st file\r\n";
+const std::string cant_create = "can't create 2nd file\r\n";
+const std::string too_short = "The file must contain at least 500 bytes\r\n";
+
 // n bytes that differ from position to position, so a shifted copy shows.
 std::string pattern(std::size_t n, unsigned seed = 0);

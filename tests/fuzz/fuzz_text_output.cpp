@@ -3,11 +3,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
-#include <termios.h>
 #include <unistd.h>
 
 #include "services/files/io_result.h"
 #include "services/process/text_output.h"
+#include "terminal.h"
 
 namespace {
 
@@ -43,14 +43,10 @@ struct Input {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    console_in = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    grantpt(console_in);
-    unlockpt(console_in);
-    console_out = open(ptsname(console_in), O_RDWR | O_NOCTTY);
-    termios raw;
-    tcgetattr(console_out, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(console_out, TCSANOW, &raw);
+    Terminal terminal = open_raw_terminal();
+    console_in = terminal.leader;
+    console_out = terminal.follower;
+    fcntl(console_in, F_SETFL, O_NONBLOCK);
 
     char path[] = "/tmp/fuzz_text_output_XXXXXX";
     file_out = mkstemp(path);

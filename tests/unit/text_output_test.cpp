@@ -13,12 +13,12 @@
 #include <functional>
 #include <string>
 #include <sys/resource.h>
-#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
 #include "services/files/io_result.h"
 #include "services/process/text_output.h"
+#include "terminal.h"
 
 namespace {
 
@@ -54,15 +54,10 @@ protected:
             reader_ = ends[0];
             sink_ = ends[1];
         } else {
-            reader_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-            ASSERT_GE(reader_, 0);
-            ASSERT_EQ(grantpt(reader_), 0);
-            ASSERT_EQ(unlockpt(reader_), 0);
-            sink_ = open(ptsname(reader_), O_RDWR | O_NOCTTY);
-            termios raw;
-            tcgetattr(sink_, &raw);
-            cfmakeraw(&raw);
-            tcsetattr(sink_, TCSANOW, &raw);
+            Terminal terminal = open_raw_terminal();
+            ASSERT_GE(terminal.leader, 0);
+            reader_ = terminal.leader;
+            sink_ = terminal.follower;
         }
         fcntl(reader_, F_SETFL, O_NONBLOCK);
     }
