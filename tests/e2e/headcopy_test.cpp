@@ -239,6 +239,31 @@ const std::vector<Case> cases = {
      {"\u0444\u0430\u0439\u043b.bin"},
      ok,
      {{"\u0444\u0430\u0439\u043b.bin.start", head}}},
+    // Byte 1 is a separator too, so a name holding it must be quoted whole.
+    {"byte 1 alone in a name",
+     [](auto& f) {
+         f.write("c\x01"
+                 "d",
+                 in1000);
+     },
+     {"c\x01"
+      "d"},
+     ok,
+     {{"c\x01"
+       "d.start",
+       head}},
+     linux_only},
+    {"a parameter longer than the heap's arena", data, {std::string(70000, 'n')}, cant_find, {}, linux_only},
+    {"a parameter longer than two arenas", data, {std::string(130000, 'n')}, cant_find, {}, linux_only},
+    {"a dangling symbolic link where the output goes is followed, as dd does",
+     [](auto& f) {
+         data(f);
+         fs::create_symlink("new", f.path("data.bin.start"));
+     },
+     {"data.bin"},
+     ok,
+     {{"new", head}},
+     linux_only},
     {"control bytes in the name",
      [](auto& f) { f.write("c\x01\x02\x1b[0m\x1f", in1000); },
      {"c\x01\x02\x1b[0m\x1f"},
@@ -282,28 +307,37 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 class Outcome : public ::testing::TestWithParam<Case> {};
 
+// Each row with a pipe as standard output, and on Linux with a terminal,
+// which gets every line as it ends and so sees a write that fails after it.
 TEST_P(Outcome, LineExitCodeAndFiles)
 {
     const Case& c = GetParam();
     bool as_user = (c.flags & unprivileged) == unprivileged;
     if (std::string why = as_user ? unprivileged_unavailable() : ""; !why.empty())
         GTEST_SKIP() << why;
-    Folder folder;
-    c.setup(folder);
-    Snapshot expected = folder.snapshot();
-    for (const auto& [name, bytes] : c.changes)
-        expected[name] = bytes;
+    std::vector<Output> outputs = {Output::pipe};
+    if (!on_windows)
+        outputs.push_back(Output::terminal);
+    for (Output output : outputs) {
+        Folder folder;
+        c.setup(folder);
+        Snapshot expected = folder.snapshot();
+        for (const auto& [name, bytes] : c.changes)
+            expected[name] = bytes;
 
-    RunOptions options;
-    options.unprivileged = as_user;
-    std::vector<std::string> args = c.args;
-    for (std::string& arg : args)
-        if (arg.starts_with("{root}"))
-            arg.replace(0, 6, folder.root());
-    RunResult result = folder.run(args, options);
-    EXPECT_EQ(result.out, c.out);
-    EXPECT_EQ(result.code, 0);
-    EXPECT_EQ(folder.snapshot(), expected);
+        RunOptions options;
+        options.unprivileged = as_user;
+        options.output = output;
+        std::vector<std::string> args = c.args;
+        for (std::string& arg : args)
+            if (arg.starts_with("{root}"))
+                arg.replace(0, 6, folder.root());
+        RunResult result = folder.run(args, options);
+        const char* kind = output == Output::pipe ? "a pipe" : "a terminal";
+        EXPECT_EQ(result.out, c.out) << kind;
+        EXPECT_EQ(result.code, 0) << kind;
+        EXPECT_TRUE(folder.snapshot() == expected) << kind;
+    }
 }
 
 std::vector<Case> cases_here()
@@ -472,8 +506,18 @@ TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
         std::vector<std::string> args;
         std::string out;
     } runs[] = {
-        {"", false, {"d", "g"}, need_one},  {"", false, {"d"}, ok}, {"\"\"", false, {"d"}, ok}, {" ", false, {"d"}, ok},
+        {"", false, {"d", "g"}, need_one},
+        {"", false, {"d"}, ok},
+        {"\"\"", false, {"d"}, ok},
+        {" ", false, {"d"}, ok},
         {std::nullopt, true, {}, need_one},
+        // Names past the heap's 64 KiB arena, and about its end, where a
+        // block that grows must move out of it.
+        {std::string(65439, 'p'), false, {"d"}, ok},
+        {std::string(65450, 'p'), false, {"d"}, ok},
+        {std::string(65470, 'p'), false, {"d"}, ok},
+        {std::string(65502, 'p'), false, {"d"}, ok},
+        {std::string(100000, 'p'), false, {"d"}, ok},
     };
     for (const Run& r : runs) {
         Folder folder;
@@ -482,7 +526,10 @@ TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
         RunOptions options;
         options.program_name = r.name;
         options.no_arguments = r.no_arguments;
-        EXPECT_EQ(folder.run(r.args, options).out, r.out) << r.name.value_or("no argument vector");
+        std::string which = !r.name               ? "no argument vector"
+                            : r.name->size() > 10 ? std::to_string(r.name->size()) + " bytes"
+                                                  : *r.name;
+        EXPECT_EQ(folder.run(r.args, options).out, r.out) << which;
         EXPECT_FALSE(fs::exists(folder.path("g.start")));
     }
 }
@@ -682,7 +729,7 @@ TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
         std::string line;
         int runs;
     } cases[] = {
-        {"a reader waiting on NAME.start", "data.bin.start", O_RDONLY, ok, 300},
+        {"a reader waiting on NAME.start", "data.bin.start", O_RDONLY, ok, 50},
         {"a writer waiting on NAME.start", "data.bin.start", O_WRONLY, cant_create, 3},
         {"a writer waiting on the input", "data.bin", O_WRONLY, cant_find, 3},
     };
@@ -715,8 +762,24 @@ TEST(OnLinux, OwnStandardPipeIsNoOutput)
     data(folder);
     fs::create_symlink("/dev/stdin", folder.path("data.bin.start"));
     RunOptions options;
-    options.wrapper = {"sh", "-c", "sleep 1 | \"$@\"", "sh"};
+    options.wrapper = {"sh", "-c", ": | \"$@\"", "sh"};
     EXPECT_EQ(folder.run({"data.bin"}, options).out, cant_create);
+}
+
+// A shell's standard input on the input or on NAME.start only reads, and
+// shares both reading and writing: neither open is refused.
+TEST(OnLinux, StandardInputOnEitherFile)
+{
+    skip_on_windows();
+    for (const char* file : {"data.bin", "data.bin.start"}) {
+        Folder folder;
+        data(folder);
+        folder.write("data.bin.start", "old");
+        RunOptions options;
+        options.wrapper = {"sh", "-c", std::string("exec \"$@\" <") + file, "sh"};
+        EXPECT_EQ(folder.run({"data.bin"}, options).out, ok) << file;
+        EXPECT_EQ(folder.read("data.bin.start"), head) << file;
+    }
 }
 
 // Root's own view of what a machine lends it, or why it cannot be had here.
