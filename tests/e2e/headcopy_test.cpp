@@ -505,31 +505,31 @@ TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
         bool no_arguments;
         std::vector<std::string> args;
         std::string out;
-    } runs[] = {
-        {"", false, {"d", "g"}, need_one},
-        {"", false, {"d"}, ok},
-        {"\"\"", false, {"d"}, ok},
-        {" ", false, {"d"}, ok},
-        {std::nullopt, true, {}, need_one},
-        // Names past the heap's 64 KiB arena, and about its end, where a
-        // block that grows must move out of it.
-        {std::string(65439, 'p'), false, {"d"}, ok},
-        {std::string(65450, 'p'), false, {"d"}, ok},
-        {std::string(65470, 'p'), false, {"d"}, ok},
-        {std::string(65502, 'p'), false, {"d"}, ok},
-        {std::string(100000, 'p'), false, {"d"}, ok},
     };
+    std::vector<Run> runs = {
+        {"", false, {"d", "g"}, need_one},  {"", false, {"d"}, ok},
+        {"\"\"", false, {"d"}, ok},         {" ", false, {"d"}, ok},
+        {std::nullopt, true, {}, need_one}, {std::string(100000, 'p'), false, {"d"}, ok},
+    };
+    // Every length about the end of the heap's 64 KiB arena, where the names
+    // cut after the command line leave it, and one that grows must move out:
+    // an 11-byte name grows into another 16-byte slot when ".start" is added.
+    for (std::size_t length = 65340; length <= 65540; ++length)
+        runs.push_back({std::string(length, 'p'), false, {"eleven.byte"}, ok});
     for (const Run& r : runs) {
         Folder folder;
         folder.write("d", in1000);
         folder.write("g", in1000);
+        folder.write("eleven.byte", in1000);
         RunOptions options;
         options.program_name = r.name;
         options.no_arguments = r.no_arguments;
         std::string which = !r.name               ? "no argument vector"
                             : r.name->size() > 10 ? std::to_string(r.name->size()) + " bytes"
                                                   : *r.name;
-        EXPECT_EQ(folder.run(r.args, options).out, r.out) << which;
+        RunResult result = folder.run(r.args, options);
+        EXPECT_EQ(result.out, r.out) << which;
+        EXPECT_EQ(result.code, 0) << which;
         EXPECT_FALSE(fs::exists(folder.path("g.start")));
     }
 }

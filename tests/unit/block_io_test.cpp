@@ -74,4 +74,23 @@ TEST(ServiceErrors, NumbersOfTheServicesOwn)
     EXPECT_EQ(take_io_result(), err_not_open_for_output);
 }
 
+#if defined(HEADCOPY_HEAP_CHECK) && HEADCOPY_HEAP_CHECK
+// A write one byte past a block is seen when the block is freed, and at exit.
+TEST(HeapGuard, AWritePastABlockEndsTheRun)
+{
+    for (bool free_it : {true, false}) {
+        EXPECT_EXIT(
+            {
+                auto* block = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, 10));
+                block[10] = 'x';
+                if (free_it)
+                    HeapFree(GetProcessHeap(), 0, block);
+                ExitProcess(0);
+            },
+            ::testing::ExitedWithCode(134), "heap guard overwritten")
+            << (free_it ? "on free" : "at exit");
+    }
+}
+#endif
+
 }  // namespace

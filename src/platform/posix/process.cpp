@@ -1,5 +1,6 @@
 // The process on POSIX: its command line, its own path, its last error, its end.
 #include "platform/posix/command_line.h"
+#include "platform/posix/heap.h"
 #include "platform/posix/last_error.h"
 #include "platform/posix/system.h"
 #include "platform/win32.h"
@@ -109,7 +110,11 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR file_name, DWORD size)
 DWORD GetLastError() { return last_error; }
 
 // The exit status has 8 bits; a code that does not fit must not read as success.
-void ExitProcess(unsigned exit_code) { sys::exit(exit_code > 255 ? 255 : static_cast<int>(exit_code)); }
+void ExitProcess(unsigned exit_code)
+{
+    check_heap();
+    sys::exit(exit_code > 255 ? 255 : static_cast<int>(exit_code));
+}
 
 // A console program has no window: the text goes to standard error.
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, unsigned)
