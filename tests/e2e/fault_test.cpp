@@ -73,8 +73,8 @@ const std::vector<FaultCase> fault_cases = {
      std::nullopt, 103, head},
     // The one before joins the command line, before there is a channel for a
     // report: the run ends with the number alone.
-    {"memory for the command line", Watch::process, "mmap,mmap2:error=ENOMEM:call=-2", Output::pipe, "",
-     std::nullopt, 203, std::nullopt, Setup::long_name},
+    {"memory for the command line", Watch::process, "mmap,mmap2:error=ENOMEM:call=-2", Output::pipe, "", std::nullopt,
+     203, std::nullopt, Setup::long_name},
     // The last mapping keeps the name for the input's file variable.
     {"memory for the name", Watch::process, "mmap,mmap2:error=ENOMEM:call=-1", Output::pipe, "", 203, 203, std::nullopt,
      Setup::long_name},
