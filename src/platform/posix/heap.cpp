@@ -37,8 +37,9 @@ constexpr unsigned char guard_byte = 0xA5;
 
 void set_guard(Header* header)
 {
-    if (guard_size)
-        std::memset(reinterpret_cast<unsigned char*>(header + 1) + header->size, guard_byte, guard_size);
+    unsigned char* guard = reinterpret_cast<unsigned char*>(header + 1) + header->size;
+    for (SIZE_T i = 0; i < guard_size; ++i)
+        guard[i] = guard_byte;
 }
 
 [[noreturn]] void overwritten()
