@@ -1,6 +1,6 @@
 # Writes CHANGELOG.md in the changelog form a package carries: one entry per
 # "## VERSION (DATE)" heading, with its "- " items. FORM is debian (the
-# changelog.gz of a native package) or rpm (the spec file's %changelog).
+# changelog.gz of a native package) or rpm (the %changelog an RPM package carries).
 # The date is anything GNU date reads.
 #   cmake -DIN=CHANGELOG.md -DOUT=changelog -DFORM=debian -DMAINTAINER="..." -P changelog.cmake
 file(STRINGS ${IN} lines ENCODING UTF-8)
