@@ -1,13 +1,13 @@
-// What reaches standard output, and when, for each kind of handle. Each
-// action runs with file descriptor 1 moved onto the sink; what arrived during
-// it is read back once the test's own output is restored.
+// What reaches a text channel's handle, and when, for each kind of handle.
+// The channel under test is the tests' own, opened by its first write on a
+// sink of their own, as standard output is on descriptor 1; what arrived
+// during each action is read back from the sink's other end.
 #include <gtest/gtest.h>
 
 #include "case_name.h"
 
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <functional>
@@ -24,19 +24,30 @@ namespace {
 
 enum class Sink { file, pipe, console };
 
+TextFile channel;
+int sink_fd = -1;  // what the channel opens on
+
+std::int32_t open_on_sink(FileVar& opened)
+{
+    return text_open_on(opened, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(sink_fd)));
+}
+
 class StandardOutput : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        assign_file(standard_output, String());
+        assign_file(channel, String());
+        channel.open_op = open_on_sink;
+        channel.opens_on_write = true;
         pending_io_error = 0;
-        EXPECT_EQ(std::fflush(stdout), 0);
-        saved_ = dup(STDOUT_FILENO);
+        // A descriptor number that is closed: the sink until one is attached.
+        sink_fd = dup(STDIN_FILENO);
+        close(sink_fd);
     }
 
     void TearDown() override
     {
-        for (int fd : {sink_, reader_, saved_})
+        for (int fd : {sink_, reader_})
             if (fd >= 0)
                 close(fd);
     }
@@ -60,18 +71,13 @@ protected:
             sink_ = terminal.follower;
         }
         fcntl(reader_, F_SETFL, O_NONBLOCK);
+        sink_fd = sink_;
     }
 
-    // Runs action with standard output on the sink (or closed when sink_ is
-    // -1) and returns the bytes that arrived meanwhile.
+    // Runs action and returns the bytes that arrived at the sink meanwhile.
     std::string during(const std::function<void()>& action)
     {
-        if (sink_ >= 0)
-            dup2(sink_, STDOUT_FILENO);
-        else
-            close(STDOUT_FILENO);
         action();
-        dup2(saved_, STDOUT_FILENO);
         std::string arrived;
         char chunk[512];
         for (ssize_t n; reader_ >= 0 && (n = read(reader_, chunk, sizeof chunk)) > 0;)
@@ -79,7 +85,6 @@ protected:
         return arrived;
     }
 
-    int saved_ = -1;
     int sink_ = -1;
     int reader_ = -1;
 };
@@ -88,7 +93,7 @@ const std::string crlf = "\r\n";
 const std::string a200(200, 'a');
 const std::string b126(126, 'b');
 
-void end_of_run() { close_file(standard_output); }
+void end_of_run() { close_file(channel); }
 
 struct Step {
     std::function<void()> action;
@@ -104,34 +109,34 @@ struct BufferCase {
 const std::vector<BufferCase> buffer_cases = {
     {"a line to a file waits for the end of the run",
      Sink::file,
-     {{[] { write_line(standard_output, "Ok"); }, ""}, {end_of_run, "Ok" + crlf}}},
+     {{[] { write_line(channel, "Ok"); }, ""}, {end_of_run, "Ok" + crlf}}},
     {"a line to a pipe waits for the end of the run",
      Sink::pipe,
-     {{[] { write_line(standard_output, "Ok"); }, ""}, {end_of_run, "Ok" + crlf}}},
+     {{[] { write_line(channel, "Ok"); }, ""}, {end_of_run, "Ok" + crlf}}},
     {"a console gets each line at its end",
      Sink::console,
-     {{[] { write_line(standard_output, "Ok"); }, "Ok" + crlf}, {end_of_run, ""}}},
+     {{[] { write_line(channel, "Ok"); }, "Ok" + crlf}, {end_of_run, ""}}},
     {"a file gets full buffers of 128 bytes",
      Sink::file,
-     {{[] { write_string(standard_output, a200, 0); }, a200.substr(0, 128)},
-      {[] { end_line(standard_output); }, ""},
+     {{[] { write_string(channel, a200, 0); }, a200.substr(0, 128)},
+      {[] { end_line(channel); }, ""},
       {end_of_run, a200.substr(128) + crlf}}},
     {"a console gets a full buffer before the line ends",
      Sink::console,
-     {{[] { write_string(standard_output, a200, 0); }, a200.substr(0, 128)},
-      {[] { end_line(standard_output); }, a200.substr(128) + crlf}}},
+     {{[] { write_string(channel, a200, 0); }, a200.substr(0, 128)},
+      {[] { end_line(channel); }, a200.substr(128) + crlf}}},
     {"an exactly full buffer goes out at once",
      Sink::pipe,
-     {{[] { write_line(standard_output, b126); }, b126 + crlf}, {end_of_run, ""}}},
+     {{[] { write_line(channel, b126); }, b126 + crlf}, {end_of_run, ""}}},
     {"a width pads with blanks in front",
      Sink::pipe,
-     {{[] { write_string(standard_output, "abc", 70); }, ""}, {end_of_run, std::string(67, ' ') + "abc"}}},
+     {{[] { write_string(channel, "abc", 70); }, ""}, {end_of_run, std::string(67, ' ') + "abc"}}},
     {"a width of zero, below zero or below the length neither pads nor cuts",
      Sink::pipe,
      {{[] {
-           write_string(standard_output, "abc", 0);
-           write_string(standard_output, "abc", -5);
-           write_string(standard_output, "abc", 2);
+           write_string(channel, "abc", 0);
+           write_string(channel, "abc", -5);
+           write_string(channel, "abc", 2);
        },
        ""},
       {end_of_run, "abcabcabc"}}},
@@ -155,16 +160,16 @@ INSTANTIATE_TEST_SUITE_P(StandardOutput, Buffering, ::testing::ValuesIn(buffer_c
 TEST_F(StandardOutput, AnEmptyWriteOpensTheChannel)
 {
     attach(Sink::pipe);
-    during([] { write_string(standard_output, "", 0); });
-    EXPECT_EQ(standard_output.mode, mode_output);
+    during([] { write_string(channel, "", 0); });
+    EXPECT_EQ(channel.mode, mode_output);
     EXPECT_EQ(pending_io_error, 0);
 }
 
 TEST_F(StandardOutput, ClosedHandleLeavesNotOpenPending)
 {
-    during([] { write_line(standard_output, "Ok"); });
+    during([] { write_line(channel, "Ok"); });
     EXPECT_EQ(pending_io_error, err_not_open);
-    EXPECT_EQ(standard_output.mode, mode_closed);
+    EXPECT_EQ(channel.mode, mode_closed);
 }
 
 TEST_F(StandardOutput, PendingErrorDoesNotStopOutput)
@@ -172,7 +177,7 @@ TEST_F(StandardOutput, PendingErrorDoesNotStopOutput)
     attach(Sink::pipe);
     set_io_error(5);
     EXPECT_EQ(during([] {
-                  write_line(standard_output, "x");
+                  write_line(channel, "x");
                   end_of_run();
               }),
               "x" + crlf);
@@ -189,7 +194,7 @@ TEST_F(StandardOutput, PartlyTakenWriteIsNotDroppedSilently)
     setrlimit(RLIMIT_FSIZE, &limit);
     std::string line(40, 'c');
     std::string arrived = during([&] {
-        write_line(standard_output, line);
+        write_line(channel, line);
         end_of_run();
     });
     setrlimit(RLIMIT_FSIZE, &saved_limit);
@@ -203,11 +208,11 @@ TEST_F(StandardOutput, FailedWriteRecordsTheOsNumberAndGoesOn)
     close(reader_);
     reader_ = -1;
     during([] {
-        write_line(standard_output, b126);
-        write_string(standard_output, "rest", 0);
+        write_line(channel, b126);
+        write_string(channel, "rest", 0);
     });
     EXPECT_EQ(pending_io_error, EPIPE);
-    EXPECT_EQ(standard_output.buffer_pos, 4);
+    EXPECT_EQ(channel.buffer_pos, 4);
 }
 
 }  // namespace
