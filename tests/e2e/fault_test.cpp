@@ -53,6 +53,8 @@ const std::vector<FaultCase> fault_cases = {
      std::nullopt, 0, old_output, Setup::input_and_old_output},
     {"the size query", Watch::input, size_calls + ":error=EIO:call=-1", Output::pipe, "", 5, 5, ""},
     {"the read", Watch::input, "read:error=EIO:when=1", Output::pipe, "", 5, 5, ""},
+    // An exit status has 8 bits: 256 must not come out as 0, success.
+    {"a read error numbered 256", Watch::input, "read:error=256:when=1", Output::pipe, "", 256, 255, ""},
     // The file ends early, though its size said otherwise.
     {"a short read", Watch::input, "read:retval=0:when=1", Output::pipe, "", 100, 100, ""},
     {"the write", Watch::output, "write:error=ENOSPC:when=1", Output::pipe, "", 28, 28, ""},
