@@ -144,23 +144,11 @@ RunResult run_case(const FaultCase& c, const Folder& folder)
     return run_traced(c, folder, {"-o", "/dev/null", "-e", "inject=" + fault});
 }
 
-// Why failures cannot be injected here, or empty when they can. These tests
-// are NativeStrace: they need strace, and a program run with no emulator.
-std::string strace_unavailable()
-{
-    if (under_runner())
-        return "the system calls strace sees are those of wine or the emulator, not the program's";
-    if (find_program("strace").empty())
-        return "needs strace (apt-get install strace)";
-    return "";
-}
-
 class Fault : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(Fault, IsAnsweredAtItsStep)
 {
-    if (std::string why = strace_unavailable(); !why.empty())
-        GTEST_SKIP() << why;
+    SKIP_UNLESS_HERE(Where::native_strace);
     const FaultCase& c = GetParam();
     Folder folder;
     RunResult result = run_case(c, folder);
@@ -188,8 +176,7 @@ INSTANTIATE_TEST_SUITE_P(NativeStrace, Fault, ::testing::ValuesIn(fault_cases), 
 // that place back to the command's source, as the README says.
 TEST(NativeStrace, EachReportNamesItsOwnStep)
 {
-    if (std::string why = strace_unavailable(); !why.empty())
-        GTEST_SKIP() << why;
+    SKIP_UNLESS_HERE(Where::native_strace);
     if (find_program("addr2line").empty() || find_program("readelf").empty())
         GTEST_SKIP() << "needs addr2line and readelf (apt-get install binutils)";
     std::map<std::string, std::string> steps;  // address, case

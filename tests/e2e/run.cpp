@@ -328,6 +328,28 @@ std::string pattern(std::size_t n, unsigned seed)
 
 bool under_runner() { return !runner.empty(); }
 
+std::string why_not_here(Where where)
+{
+    if (where == Where::anywhere)
+        return "";
+    if (where == Where::windows_only)
+        return on_windows ? "" : "Win32's own rule for names, which Linux does not have";
+    if (on_windows)
+        return "means something else on Windows, or wine lacks it";
+    switch (where) {
+    case Where::linux_natively:
+        return under_runner() ? "the program runs under an emulator, whose argument vector and system calls are seen"
+                              : "";
+    case Where::linux_as_root: return geteuid() == 0 ? "" : "needs root, for devices and mounts";
+    case Where::unprivileged: return unprivileged_unavailable();
+    case Where::native_strace:
+        if (under_runner())
+            return "the system calls strace sees are those of wine or the emulator, not the program's";
+        return find_program("strace").empty() ? "needs strace (apt-get install strace)" : "";
+    default: return "";
+    }
+}
+
 std::string unprivileged_unavailable()
 {
     // An ordinary user already cannot write a read-only file.
@@ -341,7 +363,7 @@ std::string unprivileged_unavailable()
         RunOptions options;
         options.unprivileged = true;
         RunResult result = folder.run({}, options);
-        if (result.out != "Need 1 parameter\r\n")
+        if (result.out != need_one)
             return "as root these cases run as user nobody, who cannot run the program here (exit code " +
                    std::to_string(result.code) + ")";
         return std::string();
