@@ -229,8 +229,9 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
 }
 
 // Like Win32's on a file, it reads up to the count asked, stopping early only
-// at the end of the file or on an error; bytes read before an error count.
-// A pipe or terminal that has no more bytes now ends the read as its end would.
+// at the end of the file or on an error, which it reports even after some
+// bytes; those stay in the buffer and are counted. A pipe or terminal that
+// has no more bytes now ends the read as its end would.
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read_count, OVERLAPPED*)
 {
     auto* into = static_cast<char*>(buffer);
@@ -239,7 +240,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read_count, OVE
         long n = sys::read(fd_of(file), into + *read_count, to_read - *read_count);
         if (n == -EINTR)
             continue;
-        if (n < 0 && *read_count > 0)
+        if (n == -EAGAIN && *read_count > 0)
             break;
         if (n == -EBADF && !carries(fd_of(file), GENERIC_READ))
             n = -EACCES;
