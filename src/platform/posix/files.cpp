@@ -165,6 +165,40 @@ Opened open_or_create(LPCSTR name, DWORD taken)
     return {off_standard(fd), created};
 }
 
+// "/proc/self/fd/N": the file open on fd, by a name no one can move.
+const char* descriptor_path(int fd, char (&path)[32])
+{
+    constexpr char prefix[] = "/proc/self/fd/";
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + fd % 10);
+        fd /= 10;
+    } while (fd > 0);
+    char* at = path;
+    for (char c : prefix)
+        if (c)
+            *at++ = c;
+    while (count > 0)
+        *at++ = digits[--count];
+    *at = '\0';
+    return path;
+}
+
+// A sandbox older than faccessat2 answers it with EPERM, ENOSYS or EINVAL.
+// The older check then judges the same file through /proc, and repeats a
+// genuine refusal: EPERM for an immutable file, EROFS, EACCES. Without
+// /proc it judges the name the file was opened by.
+long access_granted(int fd, LPCSTR name, int mode)
+{
+    long result = sys::access_of(fd, mode);
+    if (result != -EPERM && result != -ENOSYS && result != -EINVAL)
+        return result;
+    char path[32];
+    result = sys::access_at(descriptor_path(fd, path), mode);
+    return result == -ENOENT ? sys::access_at(name, mode) : result;
+}
+
 // What Win32 was asked for beyond the access taken must still be granted, so
 // that every refusal of a read and write open stands.
 long check_untaken(const Opened& opened, LPCSTR name, DWORD access, DWORD taken)
@@ -173,7 +207,7 @@ long check_untaken(const Opened& opened, LPCSTR name, DWORD access, DWORD taken)
     if (untaken == 0 || opened.created)
         return 0;
     int mode = (untaken & GENERIC_READ ? sys::may_read : 0) | (untaken & GENERIC_WRITE ? sys::may_write : 0);
-    return sys::access_of(static_cast<int>(opened.fd), name, mode);
+    return access_granted(static_cast<int>(opened.fd), name, mode);
 }
 
 // Win32 opens files and devices, not folders, and shares by its own rules.
