@@ -80,6 +80,12 @@ const std::vector<FaultCase> fault_cases = {
     // The last mapping keeps the name for the input's file variable.
     {"memory for the name", Watch::process, "mmap,mmap2:error=ENOMEM:call=-1", Output::pipe, "", 203, 203, std::nullopt,
      Setup::long_name},
+    // Sandboxes older than faccessat2 answer it so; the older check stands in.
+    {"faccessat2 refused with EPERM", Watch::process, "faccessat2:error=EPERM", Output::pipe, ok, std::nullopt, 0, head,
+     Setup::input_and_old_output},
+    {"faccessat2 refused with EINVAL", Watch::process, "faccessat2:error=EINVAL", Output::pipe, ok, std::nullopt, 0,
+     head},
+    {"faccessat2 missing", Watch::process, "faccessat2:error=ENOSYS", Output::pipe, ok, std::nullopt, 0, head},
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
@@ -171,6 +177,25 @@ TEST_P(Fault, IsAnsweredAtItsStep)
 }
 
 INSTANTIATE_TEST_SUITE_P(NativeStrace, Fault, ::testing::ValuesIn(fault_cases), CaseName{});
+
+// The older check that stands in for a refused faccessat2 still refuses a
+// file that may not be written, even by root.
+TEST(NativeStrace, ImmutableInputIsRefusedWithoutFaccessat2)
+{
+    SKIP_UNLESS_HERE(Where::native_strace);
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to make a file immutable";
+    Folder folder;
+    folder.write("data.bin", in1000);
+    if (!output_of({"sh", "-c", "chattr +i \"$1\" 2>&1 || echo refused", "sh", folder.path("data.bin")}).empty())
+        GTEST_SKIP() << "no chattr, or a file system with no immutable files";
+    RunOptions options;
+    options.wrapper = {"strace", "-f", "-qq", "-o", "/dev/null", "-e", "inject=faccessat2:error=EPERM"};
+    RunResult result = folder.run({"data.bin"}, options);
+    output_of({"chattr", "-i", folder.path("data.bin")});
+    EXPECT_EQ(result.out, cant_find);
+    EXPECT_EQ(folder.snapshot().count("data.bin.start"), 0u);
+}
 
 // Each failing step names its own place in the program, and addr2line takes
 // that place back to the command's source, as the README says.

@@ -5,8 +5,11 @@
 #include "case_name.h"
 
 #include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +21,7 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -433,6 +437,26 @@ TEST(OnLinux, RefusedCreateLeavesNothingBehind)
         expect_run(files, {"data.bin"}, {.close_input = true, .open_files_limit = 4}, {cant_create});
 }
 
+// A file that the run made is its own to write, even where the umask leaves
+// it unreadable, and through a dangling link as without one.
+TEST(OnLinux, AFileTheRunMadeIsItsOwn)
+{
+    SKIP_UNLESS_HERE(Where::unprivileged);
+    for (const char* made : {"data.bin.start", "new"}) {
+        Folder folder;
+        folder.write("data.bin", in1000);
+        chmod(folder.path("data.bin").c_str(), 0666);
+        if (made == std::string("new"))
+            fs::create_symlink("new", folder.path("data.bin.start"));
+        RunOptions options;
+        options.unprivileged = true;  // root may read any file
+        options.wrapper = {"sh", "-c", "umask 0466 && exec \"$@\"", "sh"};
+        EXPECT_EQ(folder.run({"data.bin"}, options).out, ok) << made;
+        chmod(folder.path(made).c_str(), 0600);
+        EXPECT_EQ(folder.read(made), head) << made;
+    }
+}
+
 // Standard output redirected onto the output file is an open handle on it:
 // the create is refused, as on Windows, and the copy is never overwritten by
 // the line. Under wine the handle is a Unix descriptor with no share mode.
@@ -612,6 +636,56 @@ TEST(OnLinux, StandardInputOnEitherFile)
                    {.wrapper = {"sh", "-c", "exec \"$@\" <" + file, "sh"}}, {ok, 0, copied}, file);
 }
 
+// A file server's lease is waited out, as every reader waits it out: the
+// holder lets go when the kernel tells it, and the copy is made.
+TEST(OnLinux, LeasesAreWaitedOut)
+{
+    SKIP_UNLESS_HERE(Where::linux_only);
+    struct {
+        const char* file;
+        int lease;
+    } leases[] = {{"data.bin", F_WRLCK}, {"data.bin.start", F_RDLCK}};
+    for (const auto& l : leases) {
+        Folder folder;
+        folder.write("data.bin", in1000);
+        folder.write("data.bin.start", "old");
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        sigset_t broken;
+        sigemptyset(&broken);
+        sigaddset(&broken, SIGIO);
+        pid_t holder = fork();
+        if (holder == 0) {
+            // A lease needs the only descriptor for writing, and for a read
+            // lease none at all: the holder's own is read-only.
+            sigprocmask(SIG_BLOCK, &broken, nullptr);
+            int fd = open(folder.path(l.file).c_str(), O_RDONLY);
+            char held = fcntl(fd, F_SETLEASE, l.lease) == 0 ? 'y' : static_cast<char>(errno);
+            if (write(ready[1], &held, 1) != 1 || held != 'y')
+                _exit(1);
+            int signal = 0;
+            sigwait(&broken, &signal);
+            fcntl(fd, F_SETLEASE, F_UNLCK);
+            _exit(0);
+        }
+        close(ready[1]);
+        char held = 0;
+        EXPECT_EQ(read(ready[0], &held, 1), 1);
+        close(ready[0]);
+        if (held != 'y') {
+            waitpid(holder, nullptr, 0);
+            GTEST_SKIP() << "leases are refused here (" << std::strerror(held) << "), as on some file systems";
+        }
+        RunOptions options;
+        options.timeout_seconds = 10;  // the kernel would break the lease itself after lease-break-time
+        RunResult result = folder.run({"data.bin"}, options);
+        kill(holder, SIGIO);
+        waitpid(holder, nullptr, 0);
+        EXPECT_EQ(result.out, ok) << l.file;
+        EXPECT_EQ(folder.read("data.bin.start"), head) << l.file;
+    }
+}
+
 // A block device's size is its own, not its node's: its head is copied.
 TEST(OnLinuxAsRoot, BlockDeviceAsInput)
 {
@@ -628,6 +702,27 @@ TEST(OnLinuxAsRoot, BlockDeviceAsInput)
     output_of({"losetup", "--detach", device});
     EXPECT_EQ(result.out, ok);
     EXPECT_TRUE(folder.read("disk.start") == pattern(std::size_t{64} * 1024).substr(0, 500));
+}
+
+// With fs.protected_regular, a create-open of another user's file in a
+// sticky world-writable folder is refused, to root as well: the shell's >
+// is, and so is the output.
+TEST(OnLinuxAsRoot, AnotherUsersFileInAStickyFolderIsLeftAlone)
+{
+    SKIP_UNLESS_HERE(Where::linux_as_root);
+    std::ifstream setting("/proc/sys/fs/protected_regular");
+    int protection = 0;
+    if (!(setting >> protection) || protection == 0)
+        GTEST_SKIP() << "fs.protected_regular is off here (sysctl -w fs.protected_regular=1 turns it on)";
+    Folder folder;
+    fs::create_directory(folder.path("tmp"));
+    chmod(folder.path("tmp").c_str(), 01777);
+    folder.write("tmp/d", in1000);
+    folder.write("tmp/d.start", "theirs");
+    ASSERT_EQ(chown(folder.path("tmp/d.start").c_str(), 65534, 65534), 0);
+    chmod(folder.path("tmp/d.start").c_str(), 0666);
+    EXPECT_EQ(folder.run({"tmp/d"}).out, cant_create);
+    EXPECT_EQ(folder.read("tmp/d.start"), "theirs");
 }
 
 // On an overlay, an open for writing copies the whole file up: the input,

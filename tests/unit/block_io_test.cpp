@@ -5,6 +5,7 @@
 #include "case_name.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -17,11 +18,13 @@
 namespace {
 
 // A handle that hands its bytes over in pieces, as a network or user-space
-// file system may: each record sent is one read's worth.
+// file system may: each record sent is one read's worth. A reset stream
+// fails the read that follows its bytes.
 struct PieceCase {
     const char* name;
     std::vector<std::size_t> pieces;
     std::int32_t error;
+    bool reset = false;
 };
 
 const std::vector<PieceCase> piece_cases = {
@@ -29,6 +32,7 @@ const std::vector<PieceCase> piece_cases = {
     {"a first read of 1 byte", {1, 499}, 0},
     {"an end after 300 bytes is a short read", {100, 200}, err_short_read},
     {"a later piece larger than what is left stops at the count", {100, 600}, 0},
+    {"an error after 256 bytes is the system's, the bytes kept", {256}, ECONNRESET, true},
 };
 
 void PrintTo(const PieceCase& c, std::ostream* os) { *os << c.name; }
@@ -39,13 +43,16 @@ TEST_P(Pieces, ReadUpToTheCount)
 {
     const PieceCase& c = GetParam();
     int ends[2];
-    ASSERT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, ends), 0);
+    ASSERT_EQ(socketpair(AF_UNIX, c.reset ? SOCK_STREAM : SOCK_SEQPACKET, 0, ends), 0);
     std::string sent;
     for (std::size_t size : c.pieces) {
         std::string piece(size, static_cast<char>('a' + sent.size() % 26));
         ASSERT_EQ(write(ends[1], piece.data(), size), static_cast<ssize_t>(size));
         sent += piece;
     }
+    // A stream closed with bytes it never read is reset at the other end.
+    if (c.reset)
+        ASSERT_EQ(write(ends[0], "x", 1), 1);
     close(ends[1]);
 
     FileVar file{};

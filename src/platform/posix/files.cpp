@@ -121,7 +121,8 @@ constexpr int every_open = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
 struct Opened {
     long fd;              // or a negative error number
-    const char* created;  // the name, when this open made the file
+    const char* created;  // the name, when this open made the file, to remove on a refusal
+    bool made;            // this run made the file, through a dangling link too, and so may use it
 };
 
 // The one access a descriptor takes: an existing file is read, a created one
@@ -136,33 +137,85 @@ DWORD taken_access(DWORD access, DWORD disposition)
 
 int open_flags(DWORD taken) { return (taken == GENERIC_WRITE ? O_WRONLY : O_RDONLY) | every_open; }
 
+// A lease that another process holds on a regular file (a file server's) is
+// broken by an open that may not wait, and the open answers EAGAIN; opened
+// again, it waits until the holder lets go, as every reader waits. Only a
+// file that was regular a moment ago is opened so, so that a pipe put in its
+// place meanwhile is still never waited on.
+long open_waiting_out_lease(LPCSTR name, int flags, unsigned mode, sys::FileKind kind)
+{
+    long fd = sys::open(name, flags, mode);
+    if (fd == -EAGAIN && kind == sys::FileKind::regular)
+        fd = sys::open(name, flags & ~O_NONBLOCK, mode);
+    return fd;
+}
+
 // A pipe is not opened at all: any open of one releases a peer waiting at
 // its other end.
 Opened open_existing(LPCSTR name, DWORD taken)
 {
     sys::FileStatus file{};
     if (long error = sys::status_at(name, file))
-        return {error, nullptr};
+        return {error, nullptr, false};
     if (file.kind == sys::FileKind::fifo)
-        return {-ENXIO, nullptr};
-    return {off_standard(sys::open(name, open_flags(taken), 0)), nullptr};
+        return {-ENXIO, nullptr, false};
+    return {off_standard(open_waiting_out_lease(name, open_flags(taken), 0, file.kind)), nullptr, false};
 }
 
+// Every open asks to create, so that the system's protections of creates
+// hold: another user's file in a sticky world-writable folder is refused.
 // No O_TRUNC: the file is emptied only once it is known not to be shut to
 // us. A pipe opened for writing alone with no reader is refused (ENXIO).
 Opened open_or_create(LPCSTR name, DWORD taken)
 {
-    int flags = open_flags(taken);
-    long fd = sys::open(name, flags, 0);
-    const char* created = nullptr;
-    if (fd == -ENOENT) {
-        fd = sys::open(name, flags | O_CREAT | O_EXCL, 0666);
-        if (fd >= 0)
-            created = name;
-        else if (fd == -EEXIST)  // a link to no file yet, or a file made meanwhile
-            fd = sys::open(name, flags | O_CREAT, 0666);
+    int flags = open_flags(taken) | O_CREAT;
+    sys::FileStatus file{};
+    long missing = sys::status_at(name, file);
+    if (missing != -ENOENT) {
+        sys::FileKind kind = missing ? sys::FileKind::other : file.kind;
+        return {off_standard(open_waiting_out_lease(name, flags, 0666, kind)), nullptr, false};
     }
-    return {off_standard(fd), created};
+    long fd = sys::open(name, flags | O_EXCL, 0666);
+    if (fd >= 0)
+        return {off_standard(fd), name, true};
+    if (fd != -EEXIST)
+        return {fd, nullptr, false};
+    // A link to no file: following it makes the file now, for this run.
+    return {off_standard(sys::open(name, flags, 0666)), nullptr, true};
+}
+
+// "/proc/self/fd/N": the file open on fd, by a name no one can move.
+const char* descriptor_path(int fd, char (&path)[32])
+{
+    constexpr char prefix[] = "/proc/self/fd/";
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + fd % 10);
+        fd /= 10;
+    } while (fd > 0);
+    char* at = path;
+    for (char c : prefix)
+        if (c)
+            *at++ = c;
+    while (count > 0)
+        *at++ = digits[--count];
+    *at = '\0';
+    return path;
+}
+
+// A sandbox older than faccessat2 answers it with EPERM, ENOSYS or EINVAL.
+// The older check then judges the same file through /proc, and repeats a
+// genuine refusal: EPERM for an immutable file, EROFS, EACCES. Without
+// /proc it judges the name the file was opened by.
+long access_granted(int fd, LPCSTR name, int mode)
+{
+    long result = sys::access_of(fd, mode);
+    if (result != -EPERM && result != -ENOSYS && result != -EINVAL)
+        return result;
+    char path[32];
+    result = sys::access_at(descriptor_path(fd, path), mode);
+    return result == -ENOENT ? sys::access_at(name, mode) : result;
 }
 
 // What Win32 was asked for beyond the access taken must still be granted, so
@@ -170,10 +223,10 @@ Opened open_or_create(LPCSTR name, DWORD taken)
 long check_untaken(const Opened& opened, LPCSTR name, DWORD access, DWORD taken)
 {
     DWORD untaken = access & (GENERIC_READ | GENERIC_WRITE) & ~taken;
-    if (untaken == 0 || opened.created)
+    if (untaken == 0 || opened.made)
         return 0;
     int mode = (untaken & GENERIC_READ ? sys::may_read : 0) | (untaken & GENERIC_WRITE ? sys::may_write : 0);
-    return sys::access_of(static_cast<int>(opened.fd), name, mode);
+    return access_granted(static_cast<int>(opened.fd), name, mode);
 }
 
 // Win32 opens files and devices, not folders, and shares by its own rules.
@@ -229,8 +282,9 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
 }
 
 // Like Win32's on a file, it reads up to the count asked, stopping early only
-// at the end of the file or on an error; bytes read before an error count.
-// A pipe or terminal that has no more bytes now ends the read as its end would.
+// at the end of the file or on an error, which it reports even after some
+// bytes; those stay in the buffer and are counted. A pipe or terminal that
+// has no more bytes now ends the read as its end would.
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read_count, OVERLAPPED*)
 {
     auto* into = static_cast<char*>(buffer);
@@ -239,7 +293,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read_count, OVE
         long n = sys::read(fd_of(file), into + *read_count, to_read - *read_count);
         if (n == -EINTR)
             continue;
-        if (n < 0 && *read_count > 0)
+        if (n == -EAGAIN && *read_count > 0)
             break;
         if (n == -EBADF && !carries(fd_of(file), GENERIC_READ))
             n = -EACCES;
