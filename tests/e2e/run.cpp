@@ -334,6 +334,8 @@ std::string why_not_here(Where where)
         return "";
     if (where == Where::windows_only)
         return on_windows ? "" : "Win32's own rule for names, which Linux does not have";
+    if (where == Where::native_strace && under_runner())
+        return "the system calls strace sees are those of wine or the emulator, not the program's";
     if (on_windows)
         return "means something else on Windows, or wine lacks it";
     switch (where) {
@@ -342,10 +344,7 @@ std::string why_not_here(Where where)
                               : "";
     case Where::linux_as_root: return geteuid() == 0 ? "" : "needs root, for devices and mounts";
     case Where::unprivileged: return unprivileged_unavailable();
-    case Where::native_strace:
-        if (under_runner())
-            return "the system calls strace sees are those of wine or the emulator, not the program's";
-        return find_program("strace").empty() ? "needs strace (apt-get install strace)" : "";
+    case Where::native_strace: return find_program("strace").empty() ? "needs strace (apt-get install strace)" : "";
     default: return "";
     }
 }
