@@ -5,7 +5,7 @@
 // for reading and writing, shared for reading only, so a read-only input is
 // refused and the output can never be another name of the input. Windows
 // opens the input so; on Linux it is opened for reading alone, after a check
-// that the user may write it (platform/posix), since there an open for
+// that the user may write it (posix/create_file.cpp), since there an open for
 // writing can itself change the file.
 #include "command/headcopy.h"
 
