@@ -1,5 +1,6 @@
 #include "run.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -311,11 +312,17 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
 
 std::optional<Report> parse_report(const std::string& out)
 {
-    static const std::regex report_line("Runtime error([ \\d]{4}) at ([0-9A-F]{8})\r\n");
+    static const std::regex report_line(report_words + "([ \\d]{4}) at ([0-9A-F]{8})\r\n");
     std::smatch match;
     if (!std::regex_match(out, match, report_line))
         return std::nullopt;
     return Report{match[1].str(), match[2].str()};
+}
+
+std::string report(int number)
+{
+    std::string digits = std::to_string(number);
+    return report_words + std::string(4 - std::min<std::size_t>(4, digits.size()), ' ') + digits;
 }
 
 std::string pattern(std::size_t n, unsigned seed)

@@ -89,6 +89,10 @@ struct Report {
     std::string address;  // eight hexadecimal digits
 };
 std::optional<Report> parse_report(const std::string& out);
+// The words a report line starts with, and a report's first words up to its
+// number, as in "Runtime error  27".
+const std::string report_words = "Runtime error";
+std::string report(int number);
 
 // A pseudo-terminal in raw mode: the leader is returned, the follower's
 // descriptor stored in follower.
