@@ -77,9 +77,9 @@ Opened open_or_create(LPCSTR name, DWORD taken)
 {
     int flags = open_flags(taken) | O_CREAT;
     sys::FileStatus file{};
-    long missing = sys::status_at(name, file);
-    if (missing != -ENOENT) {
-        sys::FileKind kind = missing ? sys::FileKind::other : file.kind;
+    long looked = sys::status_at(name, file);
+    if (looked != -ENOENT) {
+        sys::FileKind kind = looked == 0 ? file.kind : sys::FileKind::other;
         return {off_standard(open_waiting_out_lease(name, flags, 0666, kind)), nullptr, false};
     }
     long fd = sys::open(name, flags | O_EXCL, 0666);
@@ -87,7 +87,8 @@ Opened open_or_create(LPCSTR name, DWORD taken)
         return {off_standard(fd), name, true};
     if (fd != -EEXIST)
         return {fd, nullptr, false};
-    // A link to no file: following it makes the file now, for this run.
+    // A link to no file: following it makes the file now, for this run (or
+    // opens one made meanwhile, which is emptied as any existing one is).
     return {off_standard(sys::open(name, flags, 0666)), nullptr, true};
 }
 
