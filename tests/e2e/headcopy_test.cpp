@@ -609,8 +609,8 @@ TEST(OnLinux, LeasesAreWaitedOut)
         sigaddset(&broken, SIGIO);
         pid_t holder = fork();
         if (holder == 0) {
-            // A lease needs the only descriptor for writing, and for a read
-            // lease none at all: the holder's own is read-only.
+            // A write lease needs the only open of the file, a read lease
+            // no open for writing: the holder's own is for reading.
             sigprocmask(SIG_BLOCK, &broken, nullptr);
             int fd = open(folder.path(l.file).c_str(), O_RDONLY);
             char held = fcntl(fd, F_SETLEASE, l.lease) == 0 ? 'y' : static_cast<char>(errno);
