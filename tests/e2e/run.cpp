@@ -36,40 +36,17 @@ bool as_root() { return geteuid() == 0; }
 
 // The program as user nobody can reach it: a copy in a folder of its own that
 // anyone may enter, for a build folder that others cannot.
-class ProgramCopy {
-public:
-    ProgramCopy()
-    {
-        char templ[] = "/tmp/headcopy_program_XXXXXX";
-        if (!mkdtemp(templ))
-            return;
-        folder_ = templ;
-        std::string copy = folder_ + "/" + std::filesystem::path(HEADCOPY_PATH).filename().string();
-        std::error_code error;
-        std::filesystem::copy_file(HEADCOPY_PATH, copy, error);
-        if (!error && chmod(folder_.c_str(), 0755) == 0 && chmod(copy.c_str(), 0755) == 0)
-            path_ = copy;
-    }
-    ~ProgramCopy()
-    {
-        std::error_code ignored;
-        if (!folder_.empty())
-            std::filesystem::remove_all(folder_, ignored);
-    }
-    ProgramCopy(const ProgramCopy&) = delete;
-    ProgramCopy& operator=(const ProgramCopy&) = delete;
-
-    const std::string& path() const { return path_; }
-
-private:
-    std::string folder_;
-    std::string path_;
-};
-
 const std::string& program_for_nobody()
 {
-    static const ProgramCopy copy;
-    return copy.path();
+    static const Folder folder;
+    static const std::string path = [] {
+        std::string copy = folder.path(std::filesystem::path(HEADCOPY_PATH).filename().string());
+        std::error_code error;
+        std::filesystem::copy_file(HEADCOPY_PATH, copy, error);
+        bool reachable = !error && chmod(folder.root().c_str(), 0755) == 0 && chmod(copy.c_str(), 0755) == 0;
+        return reachable ? copy : std::string();
+    }();
+    return path;
 }
 
 std::string drain(int fd)
