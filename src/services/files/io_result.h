@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "services/core/errors.h"
+#include "errors.h"
 
 extern thread_local std::int32_t pending_io_error;
 

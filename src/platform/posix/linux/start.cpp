@@ -6,7 +6,7 @@
 
 #include "platform/posix/system.h"
 // The services' error numbers: memory that runs out here ends the run with theirs.
-#include "services/core/errors.h"
+#include "errors.h"
 #include "start_arch.h"
 
 // The byte loops below stand in for the C library: they must stay loops, not
