@@ -5,6 +5,7 @@
 #include "case_name.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <regex>
@@ -197,6 +198,19 @@ TEST(NativeStrace, ImmutableInputIsRefusedWithoutFaccessat2)
     EXPECT_EQ(folder.snapshot().count("data.bin.start"), 0u);
 }
 
+// Whether addr2line can read the program's lines: from the program itself,
+// or, for an installed one, from the debug file its package installs by build ID.
+bool has_debug_information()
+{
+    if (output_of({"readelf", "-SW", HEADCOPY_PATH}).find(" .debug_info ") != std::string::npos)
+        return true;
+    static const std::regex build_id(R"(Build ID: ([0-9a-f]{2})([0-9a-f]+))");
+    std::smatch id;
+    std::string notes = output_of({"readelf", "-n", HEADCOPY_PATH});
+    return std::regex_search(notes, id, build_id) &&
+           std::filesystem::exists("/usr/lib/debug/.build-id/" + id[1].str() + "/" + id[2].str() + ".debug");
+}
+
 // Each failing step names its own place in the program, and addr2line takes
 // that place back to the command's source, as the README says.
 TEST(NativeStrace, EachReportNamesItsOwnStep)
@@ -204,6 +218,8 @@ TEST(NativeStrace, EachReportNamesItsOwnStep)
     SKIP_UNLESS_HERE(Where::native_strace);
     if (find_program("addr2line").empty() || find_program("readelf").empty())
         GTEST_SKIP() << "needs addr2line and readelf (apt-get install binutils)";
+    if (!has_debug_information())
+        GTEST_SKIP() << "the program has no debug information, and none is installed for it (headcopy-dbgsym)";
     std::map<std::string, std::string> steps;  // address, case
     for (const FaultCase& c : fault_cases) {
         // A short read or write fails at the read's or the write's own step,

@@ -22,7 +22,9 @@ extern void (*const __init_array_start[])(int, char**, char**);
 extern void (*const __init_array_end[])(int, char**, char**);
 }
 
-int program_main(int argc, char** argv, char** envp) __asm__("main");
+// Every main this entry starts is defined with these parameters, so that a
+// link-time optimiser sees one type.
+int program_main(int argc, char** argv) __asm__("main");
 
 namespace {
 
@@ -84,7 +86,7 @@ extern "C" [[noreturn, gnu::used]] void start_process(long* stack)
         (*entry)(argc, argv, envp);
     for (auto entry = __init_array_start; entry != __init_array_end; ++entry)
         (*entry)(argc, argv, envp);
-    sys::exit(program_main(argc, argv, envp));
+    sys::exit(program_main(argc, argv));
 }
 
 // A smashed stack: the run ends at once, by the signal that an abort sends,
