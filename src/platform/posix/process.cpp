@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-thread_local std::uint32_t last_error;
+PER_THREAD std::uint32_t last_error;
 
 namespace {
 
