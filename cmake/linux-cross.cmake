@@ -44,11 +44,23 @@ set(HEADCOPY_QEMU_CPU "${headcopy_first_cpu}" CACHE STRING "The processor qemu e
 
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${headcopy_target_qemu}-static -L /usr/${headcopy_target_triplet})
 if(headcopy_cpu STREQUAL "i686")
-  # Debian's i386 C library (libc6:i386, libstdc++6:i386) and a kernel that
-  # runs 32-bit programs: nothing stands between the test and the program.
-  execute_process(COMMAND /lib/ld-linux.so.2 --list /usr/lib/i386-linux-gnu/libstdc++.so.6
-                  RESULT_VARIABLE headcopy_no_native OUTPUT_QUIET ERROR_QUIET)
-  if(headcopy_no_native EQUAL 0)
+  # Natively where this kernel runs 32-bit x86 programs (cmake/runs-i386) and
+  # Debian's i386 C library (libc6:i386, libstdc++6:i386) is there; else qemu.
+  execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/runs-i386 RESULT_VARIABLE headcopy_no_i386
+                  OUTPUT_VARIABLE headcopy_i386_reason OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(headcopy_no_i386 EQUAL 0)
+    execute_process(COMMAND /lib/ld-linux.so.2 --list /usr/lib/i386-linux-gnu/libstdc++.so.6
+                    RESULT_VARIABLE headcopy_no_i386 OUTPUT_QUIET ERROR_QUIET)
+    set(headcopy_i386_reason "the i386 C library is not installed (libc6:i386 libstdc++6:i386)")
+  endif()
+  if(headcopy_no_i386 EQUAL 0)
     unset(CMAKE_CROSSCOMPILING_EMULATOR)
+  else()
+    # The toolchain file is read more than once a configure; say it once.
+    get_property(headcopy_i386_said GLOBAL PROPERTY headcopy_i386_said)
+    if(NOT headcopy_i386_said)
+      set_property(GLOBAL PROPERTY headcopy_i386_said ON)
+      message(STATUS "headcopy: tested under qemu-i386-static: ${headcopy_i386_reason}")
+    endif()
   endif()
 endif()

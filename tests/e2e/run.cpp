@@ -1,6 +1,7 @@
 #include "run.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -15,6 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
+
+#include <gtest/gtest.h>
 
 #include "terminal.h"
 
@@ -32,6 +35,20 @@ const std::vector<std::string> runner = [] {
 }();
 
 bool as_root() { return geteuid() == 0; }
+
+// Where the program cannot run at all, every case says why, and none vanishes:
+// a skip here runs no case, and the line marks the case skipped for ctest.
+class SkipEveryCase : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (*HEADCOPY_SKIP_REASON) {
+            std::printf("[  SKIPPED ] %s\n", HEADCOPY_SKIP_REASON);
+            GTEST_SKIP() << HEADCOPY_SKIP_REASON;
+        }
+    }
+};
+const auto* const skip_every_case = testing::AddGlobalTestEnvironment(new SkipEveryCase);
 
 // The program as user nobody can reach it: a copy in a folder of its own that
 // anyone may enter, for a build folder that others cannot.
