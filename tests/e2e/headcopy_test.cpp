@@ -5,8 +5,11 @@
 #include "case_name.h"
 
 #include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -18,9 +21,11 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 #include "run.h"
 
@@ -31,276 +36,169 @@ namespace fs = std::filesystem;
 // The operating system's number for a full device.
 constexpr int disk_full = on_windows ? 112 : 28;
 
-// A test whose suite is OnLinux means something else on Windows, or needs
-// what wine lacks; OnLinuxAsRoot needs root too, and OnLinuxNatively a
-// program run with no emulator. ctest's list of skipped tests says so.
-#define skip_on_windows()                                                                                              \
-    do {                                                                                                               \
-        if (on_windows)                                                                                                \
-            GTEST_SKIP() << "means something else on Windows, or wine lacks it";                                       \
-    } while (false)
-
 using Snapshot = std::map<std::string, std::string>;
+
+// One entry a case's folder starts with, in the words of Folder::snapshot: a
+// file's bytes, "<dir>", "-> target" for a symbolic link, and also "=> name"
+// for a hard link to name, "<fifo>" and "<socket>". A mode that is not 0 is
+// set once every entry is made, in their order.
+struct Entry {
+    std::string name;
+    std::string what;
+    unsigned mode = 0;
+};
+
+void bind_socket(const std::string& path)
+{
+    int s = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    EXPECT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(s);
+}
+
+void make(const Folder& f, const std::vector<Entry>& entries)
+{
+    for (const Entry& e : entries) {
+        std::string path = f.path(e.name);
+        fs::create_directories(fs::path(path).parent_path());
+        if (e.what == "<dir>")
+            fs::create_directory(path);
+        else if (e.what.starts_with("-> "))
+            fs::create_symlink(e.what.substr(3), path);
+        else if (e.what.starts_with("=> "))
+            fs::create_hard_link(f.path(e.what.substr(3)), path);
+        else if (e.what == "<fifo>")
+            mkfifo(path.c_str(), 0666);
+        else if (e.what == "<socket>")
+            bind_socket(path);
+        else
+            f.write(e.name, e.what);
+    }
+    for (const Entry& e : entries)
+        if (e.mode)
+            chmod(f.path(e.name).c_str(), e.mode);
+}
+
+// What one run must give: its line, or the first words of a report (report()),
+// its exit code, and the entries it adds or changes; all others stay as they were.
+struct Expected {
+    std::string out;
+    int code = 0;
+    Snapshot changes;
+};
+
+// "{root}" at the start of an argument or of the output's path is the folder.
+std::string in_folder(std::string word, const Folder& folder)
+{
+    if (word.starts_with("{root}"))
+        word.replace(0, 6, folder.root());
+    return word;
+}
+
+void expect_run(const std::vector<Entry>& files, std::vector<std::string> args, RunOptions options,
+                const Expected& expected, const std::string& label = "")
+{
+    Folder folder;
+    make(folder, files);
+    Snapshot after = folder.snapshot();
+    for (const auto& [name, bytes] : expected.changes)
+        after[name] = bytes;
+    for (std::string& arg : args)
+        arg = in_folder(arg, folder);
+    options.output_path = in_folder(options.output_path, folder);
+    RunResult result = folder.run(args, options);
+    if (expected.out.starts_with(report_words))
+        EXPECT_TRUE(parse_report(result.out) && result.out.starts_with(expected.out)) << label << ": " << result.out;
+    else
+        EXPECT_EQ(result.out, expected.out) << label;
+    EXPECT_EQ(result.code, expected.code) << label;
+    EXPECT_TRUE(folder.snapshot() == after) << label;
+}
 
 struct Case {
     const char* name;
-    std::function<void(const Folder&)> setup;
+    std::vector<Entry> files;
     std::vector<std::string> args;
     std::string out;
-    Snapshot changes;  // entries the run adds or changes; all others stay as they were
-    unsigned flags = 0;
+    Snapshot changes;
+    Where where = Where::anywhere;
 };
-
-// Cases that mean something else on Windows, or need what wine lacks.
-constexpr unsigned linux_only = 1;
-constexpr unsigned unprivileged = 2 | linux_only;  // run as a user who cannot write read-only files
-constexpr unsigned windows_only = 4;
 
 const std::string in1000 = pattern(1000);
 const std::string head = in1000.substr(0, 500);
+const Entry input{"data.bin", in1000};
+const Snapshot copied{{"data.bin.start", head}};
 
-void data(const Folder& f) { f.write("data.bin", in1000); }
-void file_of(const Folder& f, const std::string& name, std::size_t size) { f.write(name, pattern(size)); }
+Case row(const char* name, std::vector<Entry> files, std::vector<std::string> args, std::string out,
+         Snapshot changes = {}, Where where = Where::anywhere)
+{
+    return {name, std::move(files), std::move(args), std::move(out), std::move(changes), where};
+}
+
+// A file of 1000 bytes, named as the parameter, copied.
+Case copies(const char* name, const std::string& file, Where where = Where::anywhere)
+{
+    return row(name, {{file, in1000}}, {file}, ok, {{file + ".start", head}}, where);
+}
 
 const std::vector<Case> cases = {
-    {"exactly 500 bytes are copied whole",
-     [](auto& f) { file_of(f, "d", 500); },
-     {"d"},
-     ok,
-     {{"d.start", pattern(500)}}},
-    {"a larger input gives its first 500 bytes", data, {"data.bin"}, ok, {{"data.bin.start", head}}},
-    {"499 bytes are refused and leave the output empty",
-     [](auto& f) { file_of(f, "d", 499); },
-     {"d"},
-     too_short,
-     {{"d.start", ""}}},
-    {"an existing output is replaced",
-     [](auto& f) {
-         data(f);
-         file_of(f, "data.bin.start", 2000);
-     },
-     {"data.bin"},
-     ok,
-     {{"data.bin.start", head}}},
-    {"an existing output is emptied when the input is short",
-     [](auto& f) {
-         file_of(f, "d", 499);
-         file_of(f, "d.start", 2000);
-     },
-     {"d"},
-     too_short,
-     {{"d.start", ""}}},
-    {"no parameter", data, {}, need_one, {}},
-    {"two parameters", data, {"data.bin", "data.bin"}, need_one, {}},
-    {"an empty parameter is no parameter", data, {""}, need_one, {}},
-    {"a missing input", data, {"missing.bin"}, cant_find, {}},
-    {"a folder as input", [](auto& f) { fs::create_directory(f.path("dir")); }, {"dir"}, cant_find, {}},
-    {"a folder where the output goes",
-     [](auto& f) {
-         data(f);
-         fs::create_directory(f.path("data.bin.start"));
-     },
-     {"data.bin"},
-     cant_create,
-     {}},
-    {"blanks in the name",
-     [](auto& f) { f.write("my file.bin", in1000); },
-     {"my file.bin"},
-     ok,
-     {{"my file.bin.start", head}}},
-    {"leading and trailing blanks, tabs and high bytes in the name",
-     [](auto& f) { f.write(" \t\xe9t\xe9\x7f ", in1000); },
-     {" \t\xe9t\xe9\x7f "},
-     ok,
-     {{" \t\xe9t\xe9\x7f .start", head}},
-     linux_only},
-    {"a relative path puts the output beside the input",
-     [](auto& f) {
-         fs::create_directories(f.path("sub/dir"));
-         f.write("sub/dir/x", in1000);
-     },
-     {"sub/dir/x"},
-     ok,
-     {{"sub/dir/x.start", head}}},
-    {"an absolute path", data, {"{root}/data.bin"}, ok, {{"data.bin.start", head}}},
-    {"the output may not be another name of the input: a symbolic link",
-     [](auto& f) {
-         data(f);
-         fs::create_symlink("data.bin", f.path("data.bin.start"));
-     },
-     {"data.bin"},
-     cant_create,
-     {}},
-    {"the output may not be another name of the input: a hard link",
-     [](auto& f) {
-         data(f);
-         fs::create_hard_link(f.path("data.bin"), f.path("data.bin.start"));
-     },
-     {"data.bin"},
-     cant_create,
-     {}},
-    {"a double quote cannot be passed on, and names no other file",
-     [](auto& f) {
-         f.write("ab", in1000);
-         f.write("a\"b", in1000);
-     },
-     {"a\"b"},
-     cant_find,
-     {},
-     linux_only},
-    {"a name too long for the file system is refused, not cut",
-     [](auto& f) { f.write(std::string(250, 'n'), in1000); },
-     {std::string(250, 'n')},
-     cant_create,
-     {}},
+    row("exactly 500 bytes are copied whole", {{"d", pattern(500)}}, {"d"}, ok, {{"d.start", pattern(500)}}),
+    row("a larger input gives its first 500 bytes", {input}, {"data.bin"}, ok, copied),
+    row("499 bytes are refused and leave the output empty", {{"d", pattern(499)}}, {"d"}, too_short, {{"d.start", ""}}),
+    row("an existing output is replaced", {input, {"data.bin.start", pattern(2000)}}, {"data.bin"}, ok, copied),
+    row("an existing output is emptied when the input is short", {{"d", pattern(499)}, {"d.start", pattern(2000)}},
+        {"d"}, too_short, {{"d.start", ""}}),
+    row("no parameter", {input}, {}, need_one),
+    row("two parameters", {input}, {"data.bin", "data.bin"}, need_one),
+    row("an empty parameter is no parameter", {input}, {""}, need_one),
+    row("a missing input", {input}, {"missing.bin"}, cant_find),
+    row("a folder as input", {{"dir", "<dir>"}}, {"dir"}, cant_find),
+    row("a folder where the output goes", {input, {"data.bin.start", "<dir>"}}, {"data.bin"}, cant_create),
+    copies("blanks in the name", "my file.bin"),
+    copies("leading and trailing blanks, tabs and high bytes in the name", " \t\xe9t\xe9\x7f ", Where::linux_only),
+    copies("a relative path puts the output beside the input", "sub/dir/x"),
+    row("an absolute path", {input}, {"{root}/data.bin"}, ok, copied),
+    row("the output may not be another name of the input: a symbolic link", {input, {"data.bin.start", "-> data.bin"}},
+        {"data.bin"}, cant_create),
+    row("the output may not be another name of the input: a hard link", {input, {"data.bin.start", "=> data.bin"}},
+        {"data.bin"}, cant_create),
+    row("a double quote cannot be passed on, and names no other file", {{"ab", in1000}, {"a\"b", in1000}}, {"a\"b"},
+        cant_find, {}, Where::linux_only),
+    row("a name too long for the file system is refused, not cut", {{std::string(250, 'n'), in1000}},
+        {std::string(250, 'n')}, cant_create),
     // Any open of a pipe would release a writer waiting at its other end.
-    {"a pipe as input is refused unopened",
-     [](auto& f) { mkfifo(f.path("fifo").c_str(), 0666); },
-     {"fifo"},
-     cant_find,
-     {},
-     linux_only},
-    {"a character device as input is too short",
-     [](auto& f) { fs::create_symlink("/dev/zero", f.path("zero")); },
-     {"zero"},
-     too_short,
-     {{"zero.start", ""}},
-     linux_only},
-    {"a socket as input",
-     [](auto& f) {
-         int s = socket(AF_UNIX, SOCK_STREAM, 0);
-         sockaddr_un address{};
-         address.sun_family = AF_UNIX;
-         f.path("sock").copy(address.sun_path, sizeof address.sun_path - 1);
-         EXPECT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-         close(s);
-     },
-     {"sock"},
-     cant_find,
-     {},
-     linux_only},
-    {"a dangling symbolic link as input",
-     [](auto& f) { fs::create_symlink("nowhere", f.path("link")); },
-     {"link"},
-     cant_find,
-     {}},
-    {"a looping symbolic link as input",
-     [](auto& f) { fs::create_symlink("loop", f.path("loop")); },
-     {"loop"},
-     cant_find,
-     {},
-     linux_only},
-    {"a pipe with no reader where the output goes cannot be created",
-     [](auto& f) {
-         data(f);
-         mkfifo(f.path("data.bin.start").c_str(), 0666);
-     },
-     {"data.bin"},
-     cant_create,
-     {},
-     linux_only},
+    row("a pipe as input is refused unopened", {{"fifo", "<fifo>"}}, {"fifo"}, cant_find, {}, Where::linux_only),
+    row("a character device as input is too short", {{"zero", "-> /dev/zero"}}, {"zero"}, too_short,
+        {{"zero.start", ""}}, Where::linux_only),
+    row("a socket as input", {{"sock", "<socket>"}}, {"sock"}, cant_find, {}, Where::linux_only),
+    row("a dangling symbolic link as input", {{"link", "-> nowhere"}}, {"link"}, cant_find),
+    row("a looping symbolic link as input", {{"loop", "-> loop"}}, {"loop"}, cant_find, {}, Where::linux_only),
+    row("a pipe with no reader where the output goes cannot be created", {input, {"data.bin.start", "<fifo>"}},
+        {"data.bin"}, cant_create, {}, Where::linux_only),
     // Win32 would drop the dot or blank and open x.
-    {"a name ending in a dot is its own file",
-     [](auto& f) {
-         f.write("x", pattern(1000, 3));
-         f.write("x.", in1000);
-     },
-     {"x."},
-     ok,
-     {{"x..start", head}},
-     linux_only},
-    {"a name ending in a dot names no other file",
-     [](auto& f) {
-         f.write("x", in1000);
-         f.write("x.", in1000);
-     },
-     {"x."},
-     cant_find,
-     {},
-     windows_only},
-    {"a folder ending in a blank names no other folder",
-     [](auto& f) {
-         fs::create_directories(f.path("d"));
-         fs::create_directories(f.path("d "));
-         f.write("d/x", in1000);
-         f.write("d /x", in1000);
-     },
-     {"d /x"},
-     cant_find,
-     {},
-     windows_only},
-    {"a name in scripts beyond a Western code page",
-     [](auto& f) { f.write("caf\u00e9-\u65e5\u672c.bin", in1000); },
-     {"caf\u00e9-\u65e5\u672c.bin"},
-     ok,
-     {{"caf\u00e9-\u65e5\u672c.bin.start", head}}},
-    {"a Cyrillic name",
-     [](auto& f) { f.write("\u0444\u0430\u0439\u043b.bin", in1000); },
-     {"\u0444\u0430\u0439\u043b.bin"},
-     ok,
-     {{"\u0444\u0430\u0439\u043b.bin.start", head}}},
+    row("a name ending in a dot is its own file", {{"x", pattern(1000, 3)}, {"x.", in1000}}, {"x."}, ok,
+        {{"x..start", head}}, Where::linux_only),
+    row("a name ending in a dot names no other file", {{"x", in1000}, {"x.", in1000}}, {"x."}, cant_find, {},
+        Where::windows_only),
+    row("a folder ending in a blank names no other folder", {{"d/x", in1000}, {"d /x", in1000}}, {"d /x"}, cant_find,
+        {}, Where::windows_only),
+    copies("a name in scripts beyond a Western code page", "caf\u00e9-\u65e5\u672c.bin"),
+    copies("a Cyrillic name", "\u0444\u0430\u0439\u043b.bin"),
     // Byte 1 is a separator too, so a name holding it must be quoted whole.
-    {"byte 1 alone in a name",
-     [](auto& f) {
-         f.write("c\x01"
-                 "d",
-                 in1000);
-     },
-     {"c\x01"
-      "d"},
-     ok,
-     {{"c\x01"
-       "d.start",
-       head}},
-     linux_only},
-    {"a parameter longer than the heap's arena", data, {std::string(70000, 'n')}, cant_find, {}, linux_only},
-    {"a parameter longer than two arenas", data, {std::string(130000, 'n')}, cant_find, {}, linux_only},
-    {"a dangling symbolic link where the output goes is followed, as dd does",
-     [](auto& f) {
-         data(f);
-         fs::create_symlink("new", f.path("data.bin.start"));
-     },
-     {"data.bin"},
-     ok,
-     {{"new", head}},
-     linux_only},
-    {"control bytes in the name",
-     [](auto& f) { f.write("c\x01\x02\x1b[0m\x1f", in1000); },
-     {"c\x01\x02\x1b[0m\x1f"},
-     ok,
-     {{"c\x01\x02\x1b[0m\x1f.start", head}},
-     linux_only},
-    {"a read-only input is refused",
-     [](auto& f) {
-         data(f);
-         chmod(f.path("data.bin").c_str(), 0444);
-     },
-     {"data.bin"},
-     cant_find,
-     {},
-     unprivileged},
-    {"a read-only output is refused",
-     [](auto& f) {
-         f.write("data.bin", in1000);
-         f.write("data.bin.start", "keep");
-         chmod(f.path("data.bin").c_str(), 0666);
-         chmod(f.path("data.bin.start").c_str(), 0444);
-     },
-     {"data.bin"},
-     cant_create,
-     {},
-     unprivileged},
-    {"an unwritable folder is refused",
-     [](auto& f) {
-         fs::create_directory(f.path("ro"));
-         f.write("ro/data.bin", in1000);
-         chmod(f.path("ro/data.bin").c_str(), 0666);
-         chmod(f.path("ro").c_str(), 0555);
-     },
-     {"ro/data.bin"},
-     cant_create,
-     {},
-     unprivileged},
+    copies("byte 1 alone in a name", std::string("c\x01") + "d", Where::linux_only),
+    row("a parameter longer than the heap's arena", {input}, {std::string(70000, 'n')}, cant_find, {},
+        Where::linux_only),
+    row("a parameter longer than two arenas", {input}, {std::string(130000, 'n')}, cant_find, {}, Where::linux_only),
+    row("a dangling symbolic link where the output goes is followed, as dd does", {input, {"data.bin.start", "-> new"}},
+        {"data.bin"}, ok, {{"new", head}}, Where::linux_only),
+    copies("control bytes in the name", "c\x01\x02\x1b[0m\x1f", Where::linux_only),
+    row("a read-only input is refused", {{"data.bin", in1000, 0444}}, {"data.bin"}, cant_find, {}, Where::unprivileged),
+    row("a read-only output is refused", {{"data.bin", in1000, 0666}, {"data.bin.start", "keep", 0444}}, {"data.bin"},
+        cant_create, {}, Where::unprivileged),
+    row("an unwritable folder is refused", {{"ro/data.bin", in1000, 0666}, {"ro", "<dir>", 0555}}, {"ro/data.bin"},
+        cant_create, {}, Where::unprivileged),
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
@@ -312,58 +210,23 @@ class Outcome : public ::testing::TestWithParam<Case> {};
 TEST_P(Outcome, LineExitCodeAndFiles)
 {
     const Case& c = GetParam();
-    bool as_user = (c.flags & unprivileged) == unprivileged;
-    if (std::string why = as_user ? unprivileged_unavailable() : ""; !why.empty())
-        GTEST_SKIP() << why;
-    std::vector<Output> outputs = {Output::pipe};
-    if (!on_windows)
-        outputs.push_back(Output::terminal);
-    for (Output output : outputs) {
-        Folder folder;
-        c.setup(folder);
-        Snapshot expected = folder.snapshot();
-        for (const auto& [name, bytes] : c.changes)
-            expected[name] = bytes;
-
-        RunOptions options;
-        options.unprivileged = as_user;
-        options.output = output;
-        std::vector<std::string> args = c.args;
-        for (std::string& arg : args)
-            if (arg.starts_with("{root}"))
-                arg.replace(0, 6, folder.root());
-        RunResult result = folder.run(args, options);
-        const char* kind = output == Output::pipe ? "a pipe" : "a terminal";
-        EXPECT_EQ(result.out, c.out) << kind;
-        EXPECT_EQ(result.code, 0) << kind;
-        EXPECT_TRUE(folder.snapshot() == expected) << kind;
-    }
+    SKIP_UNLESS_HERE(c.where);
+    for (Output output : on_windows ? std::vector{Output::pipe} : std::vector{Output::pipe, Output::terminal})
+        expect_run(c.files, c.args, {.output = output, .unprivileged = c.where == Where::unprivileged},
+                   {c.out, 0, c.changes}, output == Output::pipe ? "a pipe" : "a terminal");
 }
 
-std::vector<Case> cases_here()
-{
-    std::vector<Case> here;
-    for (const Case& c : cases)
-        if (!(on_windows && (c.flags & linux_only)) && !(!on_windows && (c.flags & windows_only)))
-            here.push_back(c);
-    return here;
-}
-
-INSTANTIATE_TEST_SUITE_P(Headcopy, Outcome, ::testing::ValuesIn(cases_here()), CaseName{});
+INSTANTIATE_TEST_SUITE_P(Headcopy, Outcome, ::testing::ValuesIn(cases), CaseName{});
 
 TEST(Headcopy, LineEndsAndBytesForEachKindOfStandardOutput)
 {
     // Under wine a terminal is wine's console, not the program's plain handle.
-    std::vector<Output> outputs = {Output::pipe, Output::file};
-    if (!on_windows)
-        outputs.push_back(Output::terminal);
-    for (Output output : outputs) {
-        Folder folder;
-        data(folder);
-        RunOptions options;
-        options.output = output;
-        EXPECT_EQ(folder.run({"data.bin"}, options).out, ok) << static_cast<int>(output);
-        EXPECT_EQ(folder.run({}, options).out, need_one) << static_cast<int>(output);
+    for (Output output : {Output::pipe, Output::file, Output::terminal}) {
+        if (on_windows && output == Output::terminal)
+            continue;
+        expect_run({input}, {"data.bin"}, {.output = output}, {ok, 0, copied},
+                   std::to_string(static_cast<int>(output)));
+        expect_run({input}, {}, {.output = output}, {need_one}, std::to_string(static_cast<int>(output)));
     }
 }
 
@@ -371,7 +234,7 @@ TEST(Headcopy, LineEndsAndBytesForEachKindOfStandardOutput)
 // their whole suffix.
 TEST(OnLinux, LongNamesAreNeverCut)
 {
-    skip_on_windows();
+    SKIP_UNLESS_HERE(Where::linux_only);
     for (std::size_t length : {253, 254, 255, 256, 259, 300, 1000}) {
         Folder folder;
         std::string name;
@@ -396,7 +259,7 @@ TEST(Headcopy, LargeInputsAreSizedWhole)
 {
     for (std::uint64_t size : {1ull << 31, 3ull << 30, (1ull << 32) + 100, 6ull << 30}) {
         Folder folder;
-        data(folder);
+        folder.write("data.bin", in1000);
         fs::resize_file(folder.path("data.bin"), size);
         EXPECT_EQ(folder.run({"data.bin"}).out, ok) << size;
         EXPECT_EQ(folder.read("data.bin.start"), head) << size;
@@ -406,42 +269,24 @@ TEST(Headcopy, LargeInputsAreSizedWhole)
 // A standard handle closed at start must not let a file open on its number.
 TEST(OnLinux, ClosedStandardHandlesNeverRedirectOutputIntoFiles)
 {
-    skip_on_windows();
-    struct {
-        bool close_input;
-        std::size_t size;
-        std::string output;
-    } runs[] = {{false, 499, ""}, {true, 499, ""}, {true, 1000, head}, {false, 1000, head}};
-    for (const auto& r : runs) {
-        Folder folder;
-        folder.write("d", in1000.substr(0, r.size));
-        RunOptions options;
-        options.output = Output::closed;
-        options.close_input = r.close_input;
-        EXPECT_EQ(folder.run({"d"}, options).code, 103);
-        EXPECT_EQ(folder.read("d"), in1000.substr(0, r.size));
-        EXPECT_EQ(folder.read("d.start"), r.output);
-        EXPECT_EQ(folder.snapshot().size(), 2u);
-    }
+    SKIP_UNLESS_HERE(Where::linux_only);
+    for (auto [close_input, size] : {std::pair{false, 499}, {true, 499}, {true, 1000}, {false, 1000}})
+        expect_run({{"d", in1000.substr(0, size)}}, {"d"}, {.output = Output::closed, .close_input = close_input},
+                   {"", 103, {{"d.start", size == 1000 ? head : ""}}}, std::to_string(size));
 }
 
 // The line goes out when the run ends; a reader that has gone by then costs
 // the line, which is recorded and never looked at, and never the process.
 TEST(Headcopy, PipeWhoseReaderHasGone)
 {
-    Folder folder;
-    data(folder);
-    RunOptions options;
-    options.output = Output::pipe_closed;
-    EXPECT_EQ(folder.run({"data.bin"}, options).code, 0);
-    EXPECT_EQ(folder.read("data.bin.start"), head);
+    expect_run({input}, {"data.bin"}, {.output = Output::pipe_closed}, {"", 0, copied});
 }
 
 // "Ok" means that a reader or a device took the 500 bytes, and no run waits
 // for one to do so.
 TEST(OnLinux, PipesAndTerminalsAsOutputNeverWait)
 {
-    skip_on_windows();
+    SKIP_UNLESS_HERE(Where::linux_only);
     struct Target {
         const char* name;
         bool terminal;
@@ -450,12 +295,12 @@ TEST(OnLinux, PipesAndTerminalsAsOutputNeverWait)
         int code;
     } targets[] = {
         {"a pipe with a reader and room", false, false, ok, 0},
-        {"a full pipe", false, true, "report   11", 11},
-        {"a terminal whose output is stopped", true, true, "report   11", 11},
+        {"a full pipe", false, true, report(11), 11},
+        {"a terminal whose output is stopped", true, true, report(11), 11},
     };
     for (const Target& t : targets) {
         Folder folder;
-        data(folder);
+        folder.write("data.bin", in1000);
         int reader = -1;
         int writer = -1;
         if (t.terminal) {
@@ -477,9 +322,8 @@ TEST(OnLinux, PipesAndTerminalsAsOutputNeverWait)
         options.timeout_seconds = 10;
         RunResult result = folder.run({"data.bin"}, options);
         EXPECT_EQ(result.code, t.code) << t.name;
-        if (t.line.starts_with("report")) {
-            std::optional<Report> report = parse_report(result.out);
-            EXPECT_TRUE(report && report->number == t.line.substr(7)) << t.name << ": " << result.out;
+        if (t.line.starts_with(report_words)) {
+            EXPECT_TRUE(parse_report(result.out) && result.out.starts_with(t.line)) << t.name << ": " << result.out;
         } else {
             EXPECT_EQ(result.out, t.line) << t.name;
             std::string got(1000, '\0');
@@ -497,9 +341,7 @@ TEST(OnLinux, PipesAndTerminalsAsOutputNeverWait)
 // Word 0 of the command line is the program's name, whatever the name is.
 TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
 {
-    skip_on_windows();
-    if (under_runner())
-        GTEST_SKIP() << "the argument vector is the emulator's, not the program's";
+    SKIP_UNLESS_HERE(Where::linux_natively);
     struct Run {
         std::optional<std::string> name;
         bool no_arguments;
@@ -535,23 +377,32 @@ TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
 }
 
 // A create refused after the file was made removes it again; a file that was
-// there before is left exactly as it was.
+// there before is left exactly as it was. Standard input closed and room for
+// one more descriptor: the output lands on number 0 and cannot be moved off it.
 TEST(OnLinux, RefusedCreateLeavesNothingBehind)
 {
-    skip_on_windows();
-    for (bool existed : {false, true}) {
+    SKIP_UNLESS_HERE(Where::linux_only);
+    for (const std::vector<Entry>& files : {std::vector{input}, {input, {"data.bin.start", "keep"}}})
+        expect_run(files, {"data.bin"}, {.close_input = true, .open_files_limit = 4}, {cant_create});
+}
+
+// A file that the run made is its own to write, even where the umask leaves
+// it unreadable, and through a dangling link as without one.
+TEST(OnLinux, AFileTheRunMadeIsItsOwn)
+{
+    SKIP_UNLESS_HERE(Where::unprivileged);
+    for (const char* made : {"data.bin.start", "new"}) {
         Folder folder;
-        data(folder);
-        if (existed)
-            folder.write("data.bin.start", "keep");
-        Snapshot before = folder.snapshot();
+        folder.write("data.bin", in1000);
+        chmod(folder.path("data.bin").c_str(), 0666);
+        if (made == std::string("new"))
+            fs::create_symlink("new", folder.path("data.bin.start"));
         RunOptions options;
-        // Standard input closed and room for one more descriptor: the output
-        // lands on number 0 and cannot be moved off it.
-        options.close_input = true;
-        options.open_files_limit = 4;
-        EXPECT_EQ(folder.run({"data.bin"}, options).out, cant_create) << existed;
-        EXPECT_EQ(folder.snapshot(), before) << existed;
+        options.unprivileged = true;  // root may read any file
+        options.wrapper = {"sh", "-c", "umask 0466 && exec \"$@\"", "sh"};
+        EXPECT_EQ(folder.run({"data.bin"}, options).out, ok) << made;
+        chmod(folder.path(made).c_str(), 0600);
+        EXPECT_EQ(folder.read(made), head) << made;
     }
 }
 
@@ -560,23 +411,16 @@ TEST(OnLinux, RefusedCreateLeavesNothingBehind)
 // the line. Under wine the handle is a Unix descriptor with no share mode.
 TEST(OnLinux, StandardOutputOntoTheOutputIsRefused)
 {
-    skip_on_windows();
-    Folder folder;
-    data(folder);
-    RunOptions options;
-    options.output = Output::file;
-    options.output_path = folder.path("data.bin.start");
-    RunResult result = folder.run({"data.bin"}, options);
-    EXPECT_EQ(result.out, cant_create);
-    EXPECT_EQ(result.code, 0);
-    EXPECT_EQ(folder.read("data.bin"), in1000);
+    SKIP_UNLESS_HERE(Where::linux_only);
+    expect_run({input}, {"data.bin"}, {.output = Output::file, .output_path = "{root}/data.bin.start"},
+               {cant_create, 0, {{"data.bin.start", cant_create}}});
 }
 
 TEST(OnLinux, SixteenRunsAtOnceOnOneInput)
 {
-    skip_on_windows();
+    SKIP_UNLESS_HERE(Where::linux_only);
     Folder folder;
-    data(folder);
+    folder.write("data.bin", in1000);
     std::vector<std::future<RunResult>> runs;
     runs.reserve(16);
     for (int i = 0; i < 16; ++i)
@@ -592,7 +436,7 @@ TEST(OnLinux, SixteenRunsAtOnceOnOneInput)
 // A soak test: it runs only in the soak preset.
 TEST(Soak, TenThousandRunsInARow)
 {
-    skip_on_windows();
+    SKIP_UNLESS_HERE(Where::linux_only);
     Folder folder;
     constexpr int runs = 10000;
     for (int i = 0; i < runs; ++i)
@@ -611,52 +455,21 @@ TEST(Soak, TenThousandRunsInARow)
 
 TEST(Headcopy, UnwritableOkLineEndsInARuntimeError)
 {
-    Folder folder;
-    data(folder);
-    RunOptions options;
-    options.output = Output::full_device;
-    EXPECT_EQ(folder.run({"data.bin"}, options).code, disk_full);
-    EXPECT_EQ(folder.read("data.bin.start"), head);
-}
-
-// The offset of a report line, checking its form and number field.
-std::string report_offset(const RunResult& result, const std::string& number)
-{
-    std::optional<Report> report = parse_report(result.out);
-    if (!report)
-        return "not a report: " + result.out;
-    EXPECT_EQ(report->number, number);
-    return report->address;
+    expect_run({input}, {"data.bin"}, {.output = Output::full_device}, {"", disk_full, copied});
 }
 
 TEST(OnLinux, FailedWriteReportsTheOsNumber)
 {
-    skip_on_windows();
-    for (Output output : {Output::pipe, Output::file}) {
-        Folder folder;
-        data(folder);
-        RunOptions options;
-        options.output = output;
-        options.file_size_limit = 100;
-        RunResult result = folder.run({"data.bin"}, options);
-        EXPECT_EQ(result.code, 27);
-        EXPECT_EQ(report_offset(result, "  27").size(), 8u);
-        EXPECT_EQ(folder.read("data.bin.start"), head.substr(0, 100));
-        EXPECT_EQ(folder.read("data.bin"), in1000);
-    }
+    SKIP_UNLESS_HERE(Where::linux_only);
+    for (Output output : {Output::pipe, Output::file})
+        expect_run({input}, {"data.bin"}, {.output = output, .file_size_limit = 100},
+                   {report(27), 27, {{"data.bin.start", head.substr(0, 100)}}});
 }
 
 // The output is a full device: the write fails, and the report says so.
 TEST(Headcopy, FailedWriteOfTheHeadIsReported)
 {
-    Folder folder;
-    data(folder);
-    fs::create_symlink("/dev/full", folder.path("data.bin.start"));
-    RunResult result = folder.run({"data.bin"});
-    EXPECT_EQ(result.code, disk_full);
-    std::string number = (disk_full < 100 ? "  " : " ") + std::to_string(disk_full);
-    EXPECT_EQ(report_offset(result, number).size(), 8u);
-    EXPECT_EQ(folder.read("data.bin"), in1000);
+    expect_run({input, {"data.bin.start", "-> /dev/full"}}, {"data.bin"}, {}, {report(disk_full), disk_full});
 }
 
 // A peer that waits in open on a pipe, in a thread of this test: what it
@@ -721,7 +534,7 @@ private:
 // waiting, untouched: nothing opens a pipe for reading that it does not read.
 TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
 {
-    skip_on_windows();
+    SKIP_UNLESS_HERE(Where::linux_only);
     struct {
         const char* name;
         const char* pipe;
@@ -736,7 +549,7 @@ TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
     for (const auto& c : cases) {
         Folder folder;
         if (c.pipe != std::string("data.bin"))
-            data(folder);
+            folder.write("data.bin", in1000);
         mkfifo(folder.path(c.pipe).c_str(), 0666);
         int wrong = 0;
         for (int run = 0; run < c.runs && wrong < 3; ++run) {
@@ -757,46 +570,75 @@ TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
 // own reader or writer.
 TEST(OnLinux, OwnStandardPipeIsNoOutput)
 {
-    skip_on_windows();
-    Folder folder;
-    data(folder);
-    fs::create_symlink("/dev/stdin", folder.path("data.bin.start"));
-    RunOptions options;
-    options.wrapper = {"sh", "-c", ": | \"$@\"", "sh"};
-    EXPECT_EQ(folder.run({"data.bin"}, options).out, cant_create);
+    SKIP_UNLESS_HERE(Where::linux_only);
+    expect_run({input, {"data.bin.start", "-> /dev/stdin"}}, {"data.bin"},
+               {.wrapper = {"sh", "-c", ": | \"$@\"", "sh"}}, {cant_create});
 }
 
 // A shell's standard input on the input or on NAME.start only reads, and
 // shares both reading and writing: neither open is refused.
 TEST(OnLinux, StandardInputOnEitherFile)
 {
-    skip_on_windows();
-    for (const char* file : {"data.bin", "data.bin.start"}) {
-        Folder folder;
-        data(folder);
-        folder.write("data.bin.start", "old");
-        RunOptions options;
-        options.wrapper = {"sh", "-c", std::string("exec \"$@\" <") + file, "sh"};
-        EXPECT_EQ(folder.run({"data.bin"}, options).out, ok) << file;
-        EXPECT_EQ(folder.read("data.bin.start"), head) << file;
-    }
+    SKIP_UNLESS_HERE(Where::linux_only);
+    for (std::string file : {"data.bin", "data.bin.start"})
+        expect_run({input, {"data.bin.start", "old"}}, {"data.bin"},
+                   {.wrapper = {"sh", "-c", "exec \"$@\" <" + file, "sh"}}, {ok, 0, copied}, file);
 }
 
-// Root's own view of what a machine lends it, or why it cannot be had here.
-std::string root_unavailable(const char* what)
+// A file server's lease is waited out, as every reader waits it out: the
+// holder lets go when the kernel tells it, and the copy is made.
+TEST(OnLinux, LeasesAreWaitedOut)
 {
-    if (on_windows)
-        return "Windows has no such device";
-    if (geteuid() != 0)
-        return std::string("needs root, to ") + what;
-    return "";
+    SKIP_UNLESS_HERE(Where::linux_only);
+    struct {
+        const char* file;
+        int lease;
+    } leases[] = {{"data.bin", F_WRLCK}, {"data.bin.start", F_RDLCK}};
+    for (const auto& l : leases) {
+        Folder folder;
+        folder.write("data.bin", in1000);
+        folder.write("data.bin.start", "old");
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        sigset_t broken;
+        sigemptyset(&broken);
+        sigaddset(&broken, SIGIO);
+        pid_t holder = fork();
+        if (holder == 0) {
+            // A write lease needs the only open of the file, a read lease
+            // no open for writing: the holder's own is for reading.
+            sigprocmask(SIG_BLOCK, &broken, nullptr);
+            int fd = open(folder.path(l.file).c_str(), O_RDONLY);
+            char held = fcntl(fd, F_SETLEASE, l.lease) == 0 ? 'y' : static_cast<char>(errno);
+            if (write(ready[1], &held, 1) != 1 || held != 'y')
+                _exit(1);
+            int signal = 0;
+            sigwait(&broken, &signal);
+            fcntl(fd, F_SETLEASE, F_UNLCK);
+            _exit(0);
+        }
+        close(ready[1]);
+        char held = 0;
+        EXPECT_EQ(read(ready[0], &held, 1), 1);
+        close(ready[0]);
+        if (held != 'y') {
+            waitpid(holder, nullptr, 0);
+            GTEST_SKIP() << "leases are refused here (" << std::strerror(held) << "), as on some file systems";
+        }
+        RunOptions options;
+        options.timeout_seconds = 10;  // the kernel would break the lease itself after lease-break-time
+        RunResult result = folder.run({"data.bin"}, options);
+        kill(holder, SIGIO);
+        waitpid(holder, nullptr, 0);
+        EXPECT_EQ(result.out, ok) << l.file;
+        EXPECT_EQ(folder.read("data.bin.start"), head) << l.file;
+    }
 }
 
 // A block device's size is its own, not its node's: its head is copied.
 TEST(OnLinuxAsRoot, BlockDeviceAsInput)
 {
-    if (std::string why = root_unavailable("set up a loop device"); !why.empty())
-        GTEST_SKIP() << why;
+    SKIP_UNLESS_HERE(Where::linux_as_root);
     Folder folder;
     folder.write("image", pattern(std::size_t{64} * 1024));
     std::string device = output_of({"losetup", "--find", "--show", folder.path("image")});
@@ -811,12 +653,32 @@ TEST(OnLinuxAsRoot, BlockDeviceAsInput)
     EXPECT_TRUE(folder.read("disk.start") == pattern(std::size_t{64} * 1024).substr(0, 500));
 }
 
+// With fs.protected_regular, a create-open of another user's file in a
+// sticky world-writable folder is refused, to root as well: the shell's >
+// is, and so is the output.
+TEST(OnLinuxAsRoot, AnotherUsersFileInAStickyFolderIsLeftAlone)
+{
+    SKIP_UNLESS_HERE(Where::linux_as_root);
+    std::ifstream setting("/proc/sys/fs/protected_regular");
+    int protection = 0;
+    if (!(setting >> protection) || protection == 0)
+        GTEST_SKIP() << "fs.protected_regular is off here (sysctl -w fs.protected_regular=1 turns it on)";
+    Folder folder;
+    fs::create_directory(folder.path("tmp"));
+    chmod(folder.path("tmp").c_str(), 01777);
+    folder.write("tmp/d", in1000);
+    folder.write("tmp/d.start", "theirs");
+    ASSERT_EQ(chown(folder.path("tmp/d.start").c_str(), 65534, 65534), 0);
+    chmod(folder.path("tmp/d.start").c_str(), 0666);
+    EXPECT_EQ(folder.run({"tmp/d"}).out, cant_create);
+    EXPECT_EQ(folder.read("tmp/d.start"), "theirs");
+}
+
 // On an overlay, an open for writing copies the whole file up: the input,
 // opened only for reading, stays in the lower layer.
 TEST(OnLinuxAsRoot, InputOnAnOverlayIsNotCopiedUp)
 {
-    if (std::string why = root_unavailable("mount an overlay"); !why.empty())
-        GTEST_SKIP() << why;
+    SKIP_UNLESS_HERE(Where::linux_as_root);
     Folder folder;
     for (const char* dir : {"lower", "upper", "work", "merged"})
         fs::create_directory(folder.path(dir));

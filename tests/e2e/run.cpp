@@ -1,5 +1,6 @@
 #include "run.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -52,40 +53,17 @@ const auto* const skip_every_case = testing::AddGlobalTestEnvironment(new SkipEv
 
 // The program as user nobody can reach it: a copy in a folder of its own that
 // anyone may enter, for a build folder that others cannot.
-class ProgramCopy {
-public:
-    ProgramCopy()
-    {
-        char templ[] = "/tmp/headcopy_program_XXXXXX";
-        if (!mkdtemp(templ))
-            return;
-        folder_ = templ;
-        std::string copy = folder_ + "/" + std::filesystem::path(HEADCOPY_PATH).filename().string();
-        std::error_code error;
-        std::filesystem::copy_file(HEADCOPY_PATH, copy, error);
-        if (!error && chmod(folder_.c_str(), 0755) == 0 && chmod(copy.c_str(), 0755) == 0)
-            path_ = copy;
-    }
-    ~ProgramCopy()
-    {
-        std::error_code ignored;
-        if (!folder_.empty())
-            std::filesystem::remove_all(folder_, ignored);
-    }
-    ProgramCopy(const ProgramCopy&) = delete;
-    ProgramCopy& operator=(const ProgramCopy&) = delete;
-
-    const std::string& path() const { return path_; }
-
-private:
-    std::string folder_;
-    std::string path_;
-};
-
 const std::string& program_for_nobody()
 {
-    static const ProgramCopy copy;
-    return copy.path();
+    static const Folder folder;
+    static const std::string path = [] {
+        std::string copy = folder.path(std::filesystem::path(HEADCOPY_PATH).filename().string());
+        std::error_code error;
+        std::filesystem::copy_file(HEADCOPY_PATH, copy, error);
+        bool reachable = !error && chmod(folder.root().c_str(), 0755) == 0 && chmod(copy.c_str(), 0755) == 0;
+        return reachable ? copy : std::string();
+    }();
+    return path;
 }
 
 std::string drain(int fd)
@@ -328,11 +306,17 @@ RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& op
 
 std::optional<Report> parse_report(const std::string& out)
 {
-    static const std::regex report_line("Runtime error([ \\d]{4}) at ([0-9A-F]{8})\r\n");
+    static const std::regex report_line(report_words + "([ \\d]{4}) at ([0-9A-F]{8})\r\n");
     std::smatch match;
     if (!std::regex_match(out, match, report_line))
         return std::nullopt;
     return Report{match[1].str(), match[2].str()};
+}
+
+std::string report(int number)
+{
+    std::string digits = std::to_string(number);
+    return report_words + std::string(4 - std::min<std::size_t>(4, digits.size()), ' ') + digits;
 }
 
 std::string pattern(std::size_t n, unsigned seed)
@@ -344,6 +328,27 @@ std::string pattern(std::size_t n, unsigned seed)
 }
 
 bool under_runner() { return !runner.empty(); }
+
+std::string why_not_here(Where where)
+{
+    if (where == Where::anywhere)
+        return "";
+    if (where == Where::windows_only)
+        return on_windows ? "" : "Win32's own rule for names, which Linux does not have";
+    if (where == Where::native_strace && under_runner())
+        return "the system calls strace sees are those of wine or the emulator, not the program's";
+    if (on_windows)
+        return "means something else on Windows, or wine lacks it";
+    switch (where) {
+    case Where::linux_natively:
+        return under_runner() ? "the program runs under an emulator, whose argument vector and system calls are seen"
+                              : "";
+    case Where::linux_as_root: return geteuid() == 0 ? "" : "needs root, for devices and mounts";
+    case Where::unprivileged: return unprivileged_unavailable();
+    case Where::native_strace: return find_program("strace").empty() ? "needs strace (apt-get install strace)" : "";
+    default: return "";
+    }
+}
 
 std::string unprivileged_unavailable()
 {
@@ -358,7 +363,7 @@ std::string unprivileged_unavailable()
         RunOptions options;
         options.unprivileged = true;
         RunResult result = folder.run({}, options);
-        if (result.out != "Need 1 parameter\r\n")
+        if (result.out != need_one)
             return "as root these cases run as user nobody, who cannot run the program here (exit code " +
                    std::to_string(result.code) + ")";
         return std::string();

@@ -14,6 +14,23 @@ constexpr bool on_windows = HEADCOPY_WINE;
 // are all that can be seen from outside.
 bool under_runner();
 
+// Where a case can run. Every case is listed on every system; where it
+// cannot run, it is skipped with the reason why_not_here gives.
+enum class Where {
+    anywhere,
+    linux_only,      // means something else on Windows, or needs what wine lacks
+    linux_natively,  // and the program run with no emulator
+    linux_as_root,
+    unprivileged,   // on Linux, run as a user who cannot write read-only files
+    windows_only,   // Win32's own rules for names
+    native_strace,  // strace on the program itself, not on an emulator
+};
+// Why a case cannot run here, or empty when it can.
+std::string why_not_here(Where where);
+#define SKIP_UNLESS_HERE(where)                                                                                        \
+    if (std::string why_not = why_not_here(where); !why_not.empty())                                                   \
+    GTEST_SKIP() << why_not
+
 // pipe_closed: a pipe whose reading end is closed before the run.
 
 enum class Output { pipe, pipe_closed, file, terminal, closed, full_device };
@@ -72,6 +89,10 @@ struct Report {
     std::string address;  // eight hexadecimal digits
 };
 std::optional<Report> parse_report(const std::string& out);
+// The words a report line starts with, and a report's first words up to its
+// number, as in "Runtime error  27".
+const std::string report_words = "Runtime error";
+std::string report(int number);
 
 // A pseudo-terminal in raw mode: the leader is returned, the follower's
 // descriptor stored in follower.

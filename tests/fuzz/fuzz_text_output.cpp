@@ -1,4 +1,5 @@
-// Random sequences of writes to standard output, on a console and on a file,
+// Random sequences of writes to a text channel opened by its first write, as
+// standard output is, on a console and on a file,
 // against the bytes that must come out and when they must have come out.
 #include <cstdlib>
 #include <fcntl.h>
@@ -13,6 +14,13 @@ namespace {
 
 int console_out = -1, console_in = -1;  // a pseudo-terminal: a character device
 int file_out = -1, file_in = -1;        // a regular file
+int sink = -1;                          // what the channel opens on
+TextFile channel;
+
+std::int32_t open_on_sink(FileVar& opened)
+{
+    return text_open_on(opened, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(sink)));
+}
 
 std::string arrived_from(int fd)
 {
@@ -60,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
 {
     Input in{data, size};
     bool console = in.byte() & 1;
-    int sink = console ? console_out : file_out;
+    sink = console ? console_out : file_out;
     int source = console ? console_in : file_in;
     if (!console) {
         ftruncate(file_out, 0);
@@ -68,9 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     }
     arrived_from(source);
 
-    int saved = dup(STDOUT_FILENO);
-    dup2(sink, STDOUT_FILENO);
-    assign_file(standard_output, String());
+    assign_file(channel, String());
+    channel.open_op = open_on_sink;
+    channel.opens_on_write = true;
     pending_io_error = 0;
 
     std::string expected;
@@ -81,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         case 0: {
             std::string s = in.text(200);
             auto width = static_cast<std::int32_t>(static_cast<signed char>(in.byte())) * 3;
-            write_string(standard_output, s, width);
+            write_string(channel, s, width);
             if (width > static_cast<std::int32_t>(s.size()))
                 expected.append(static_cast<std::size_t>(width) - s.size(), ' ');
             expected += s;
@@ -90,26 +98,26 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         case 1: {
             std::string s = in.text(100);
             s = s.c_str();
-            write_cstring(standard_output, s.c_str(), 0);
+            write_cstring(channel, s.c_str(), 0);
             expected += s;
             break;
         }
         case 2: {
             auto n = static_cast<std::int32_t>(in.byte()) - 50;
-            write_blanks(standard_output, n);
+            write_blanks(channel, n);
             if (n > 0)
                 expected.append(static_cast<std::size_t>(n), ' ');
             break;
         }
         case 3: {
             std::string s = in.text(200);
-            write_line(standard_output, s);
+            write_line(channel, s);
             expected += s + "\r\n";
             line_ended = true;
             break;
         }
         default:
-            end_line(standard_output);
+            end_line(channel);
             expected += "\r\n";
             line_ended = true;
             break;
@@ -121,11 +129,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
             (console && line_ended && arrived != expected) || (!console && arrived.size() % 128 != 0))
             std::abort();
     }
-    if (standard_output.mode == mode_output)  // opened by the first write
-        close_file(standard_output);
+    if (channel.mode == mode_output)  // opened by the first write
+        close_file(channel);
     arrived += arrived_from(source);
-    dup2(saved, STDOUT_FILENO);
-    close(saved);
     if (arrived != expected || pending_io_error != 0)
         std::abort();
     return 0;

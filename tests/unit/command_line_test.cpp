@@ -41,6 +41,7 @@ const SplitCase split_cases[] = {
     {"ab\"c d\"e", 1, {"abc de"}},
     {"ab\"\"cd", 1, {"abcd"}},
     {"one two", 2, {"one", "two"}},
+    {"a!b !", 2, {"a!b", "!"}},
     {"\x7f\x80\xff \xe9t\xe9", 2, {"\x7f\x80\xff", "\xe9t\xe9"}},
     {"", 0, {}},
 };

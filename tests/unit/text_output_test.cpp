@@ -1,17 +1,18 @@
-// What reaches standard output, and when, for each kind of handle. Each
-// action runs with file descriptor 1 moved onto the sink; what arrived during
-// it is read back once the test's own output is restored.
+// What reaches a text channel's handle, and when, for each kind of handle.
+// The channel under test is the tests' own, opened by its first write on a
+// sink of their own, as standard output is on descriptor 1; what arrived
+// during each action is read back from the sink's other end.
 #include <gtest/gtest.h>
 
 #include "case_name.h"
 
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -24,19 +25,30 @@ namespace {
 
 enum class Sink { file, pipe, console };
 
+TextFile channel;
+int sink_fd = -1;  // what the channel opens on
+
+std::int32_t open_on_sink(FileVar& opened)
+{
+    return text_open_on(opened, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(sink_fd)));
+}
+
 class StandardOutput : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        assign_file(standard_output, String());
+        assign_file(channel, String());
+        channel.open_op = open_on_sink;
+        channel.opens_on_write = true;
         pending_io_error = 0;
-        EXPECT_EQ(std::fflush(stdout), 0);
-        saved_ = dup(STDOUT_FILENO);
+        // A descriptor number that is closed: the sink until one is attached.
+        sink_fd = open("/dev/null", O_RDONLY);
+        close(sink_fd);
     }
 
     void TearDown() override
     {
-        for (int fd : {sink_, reader_, saved_})
+        for (int fd : {sink_, reader_})
             if (fd >= 0)
                 close(fd);
     }
@@ -60,18 +72,13 @@ protected:
             sink_ = terminal.follower;
         }
         fcntl(reader_, F_SETFL, O_NONBLOCK);
+        sink_fd = sink_;
     }
 
-    // Runs action with standard output on the sink (or closed when sink_ is
-    // -1) and returns the bytes that arrived meanwhile.
+    // Runs action and returns the bytes that arrived at the sink meanwhile.
     std::string during(const std::function<void()>& action)
     {
-        if (sink_ >= 0)
-            dup2(sink_, STDOUT_FILENO);
-        else
-            close(STDOUT_FILENO);
         action();
-        dup2(saved_, STDOUT_FILENO);
         std::string arrived;
         char chunk[512];
         for (ssize_t n; reader_ >= 0 && (n = read(reader_, chunk, sizeof chunk)) > 0;)
@@ -79,7 +86,6 @@ protected:
         return arrived;
     }
 
-    int saved_ = -1;
     int sink_ = -1;
     int reader_ = -1;
 };
@@ -87,13 +93,31 @@ protected:
 const std::string crlf = "\r\n";
 const std::string a200(200, 'a');
 const std::string b126(126, 'b');
+const std::string b126_line = b126 + "\n";
 
-void end_of_run() { close_file(standard_output); }
+void end_of_run() { close_file(channel); }
 
+// One step: text written at a width (a line when it ends in "\n", a line end
+// alone when it is just that), or the end of the run when it is null; and
+// the bytes that arrive during it.
 struct Step {
-    std::function<void()> action;
+    const char* text;
+    std::int32_t width;
     std::string arrived;
 };
+
+void take(const Step& step)
+{
+    std::string_view text = step.text ? step.text : "";
+    if (!step.text)
+        end_of_run();
+    else if (text == "\n")
+        end_line(channel);
+    else if (text.ends_with('\n'))
+        write_line(channel, text.substr(0, text.size() - 1));
+    else
+        write_string(channel, text, step.width);
+}
 
 struct BufferCase {
     const char* name;
@@ -102,39 +126,20 @@ struct BufferCase {
 };
 
 const std::vector<BufferCase> buffer_cases = {
-    {"a line to a file waits for the end of the run",
-     Sink::file,
-     {{[] { write_line(standard_output, "Ok"); }, ""}, {end_of_run, "Ok" + crlf}}},
-    {"a line to a pipe waits for the end of the run",
-     Sink::pipe,
-     {{[] { write_line(standard_output, "Ok"); }, ""}, {end_of_run, "Ok" + crlf}}},
-    {"a console gets each line at its end",
-     Sink::console,
-     {{[] { write_line(standard_output, "Ok"); }, "Ok" + crlf}, {end_of_run, ""}}},
+    {"a line to a file waits for the end of the run", Sink::file, {{"Ok\n", 0, ""}, {nullptr, 0, "Ok" + crlf}}},
+    {"a line to a pipe waits for the end of the run", Sink::pipe, {{"Ok\n", 0, ""}, {nullptr, 0, "Ok" + crlf}}},
+    {"a console gets each line at its end", Sink::console, {{"Ok\n", 0, "Ok" + crlf}, {nullptr, 0, ""}}},
     {"a file gets full buffers of 128 bytes",
      Sink::file,
-     {{[] { write_string(standard_output, a200, 0); }, a200.substr(0, 128)},
-      {[] { end_line(standard_output); }, ""},
-      {end_of_run, a200.substr(128) + crlf}}},
+     {{a200.c_str(), 0, a200.substr(0, 128)}, {"\n", 0, ""}, {nullptr, 0, a200.substr(128) + crlf}}},
     {"a console gets a full buffer before the line ends",
      Sink::console,
-     {{[] { write_string(standard_output, a200, 0); }, a200.substr(0, 128)},
-      {[] { end_line(standard_output); }, a200.substr(128) + crlf}}},
-    {"an exactly full buffer goes out at once",
-     Sink::pipe,
-     {{[] { write_line(standard_output, b126); }, b126 + crlf}, {end_of_run, ""}}},
-    {"a width pads with blanks in front",
-     Sink::pipe,
-     {{[] { write_string(standard_output, "abc", 70); }, ""}, {end_of_run, std::string(67, ' ') + "abc"}}},
+     {{a200.c_str(), 0, a200.substr(0, 128)}, {"\n", 0, a200.substr(128) + crlf}}},
+    {"an exactly full buffer goes out at once", Sink::pipe, {{b126_line.c_str(), 0, b126 + crlf}, {nullptr, 0, ""}}},
+    {"a width pads with blanks in front", Sink::pipe, {{"abc", 70, ""}, {nullptr, 0, std::string(67, ' ') + "abc"}}},
     {"a width of zero, below zero or below the length neither pads nor cuts",
      Sink::pipe,
-     {{[] {
-           write_string(standard_output, "abc", 0);
-           write_string(standard_output, "abc", -5);
-           write_string(standard_output, "abc", 2);
-       },
-       ""},
-      {end_of_run, "abcabcabc"}}},
+     {{"abc", 0, ""}, {"abc", -5, ""}, {"abc", 2, ""}, {nullptr, 0, "abcabcabc"}}},
 };
 
 void PrintTo(const BufferCase& c, std::ostream* os) { *os << c.name; }
@@ -146,7 +151,7 @@ TEST_P(Buffering, BytesArriveWhenTheirHandleKindSays)
     const BufferCase& c = GetParam();
     attach(c.sink);
     for (std::size_t i = 0; i < c.steps.size(); ++i)
-        EXPECT_EQ(during(c.steps[i].action), c.steps[i].arrived) << c.name << ", step " << i + 1;
+        EXPECT_EQ(during([&] { take(c.steps[i]); }), c.steps[i].arrived) << c.name << ", step " << i + 1;
     EXPECT_EQ(pending_io_error, 0);
 }
 
@@ -155,16 +160,16 @@ INSTANTIATE_TEST_SUITE_P(StandardOutput, Buffering, ::testing::ValuesIn(buffer_c
 TEST_F(StandardOutput, AnEmptyWriteOpensTheChannel)
 {
     attach(Sink::pipe);
-    during([] { write_string(standard_output, "", 0); });
-    EXPECT_EQ(standard_output.mode, mode_output);
+    during([] { write_string(channel, "", 0); });
+    EXPECT_EQ(channel.mode, mode_output);
     EXPECT_EQ(pending_io_error, 0);
 }
 
 TEST_F(StandardOutput, ClosedHandleLeavesNotOpenPending)
 {
-    during([] { write_line(standard_output, "Ok"); });
+    during([] { write_line(channel, "Ok"); });
     EXPECT_EQ(pending_io_error, err_not_open);
-    EXPECT_EQ(standard_output.mode, mode_closed);
+    EXPECT_EQ(channel.mode, mode_closed);
 }
 
 TEST_F(StandardOutput, PendingErrorDoesNotStopOutput)
@@ -172,7 +177,7 @@ TEST_F(StandardOutput, PendingErrorDoesNotStopOutput)
     attach(Sink::pipe);
     set_io_error(5);
     EXPECT_EQ(during([] {
-                  write_line(standard_output, "x");
+                  write_line(channel, "x");
                   end_of_run();
               }),
               "x" + crlf);
@@ -189,7 +194,7 @@ TEST_F(StandardOutput, PartlyTakenWriteIsNotDroppedSilently)
     setrlimit(RLIMIT_FSIZE, &limit);
     std::string line(40, 'c');
     std::string arrived = during([&] {
-        write_line(standard_output, line);
+        write_line(channel, line);
         end_of_run();
     });
     setrlimit(RLIMIT_FSIZE, &saved_limit);
@@ -203,11 +208,11 @@ TEST_F(StandardOutput, FailedWriteRecordsTheOsNumberAndGoesOn)
     close(reader_);
     reader_ = -1;
     during([] {
-        write_line(standard_output, b126);
-        write_string(standard_output, "rest", 0);
+        write_line(channel, b126);
+        write_string(channel, "rest", 0);
     });
     EXPECT_EQ(pending_io_error, EPIPE);
-    EXPECT_EQ(standard_output.buffer_pos, 4);
+    EXPECT_EQ(channel.buffer_pos, 4);
 }
 
 }  // namespace

@@ -5,8 +5,9 @@
 #include <cstddef>
 
 // Joins the words with blanks into out (when out is not null) and returns the
-// length, NUL not counted. A word that holds a separator or is empty is put
-// between double quotes, so the splitter gives it back as it came. A double
+// length, NUL not counted. A word that holds a separator is put between
+// double quotes, so the splitter gives it back as it came. An empty word is
+// quoted too, as "", which the splitter skips: it is no parameter. A double
 // quote cannot pass the splitter at all: such a word comes out with its quotes
 // dropped and a trailing slash, which no file's name ends with, so it names no
 // file rather than some other one.

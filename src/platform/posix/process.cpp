@@ -5,7 +5,7 @@
 #include "platform/posix/system.h"
 #include "platform/win32.h"
 // The services' error numbers: memory that runs out here ends the run with theirs.
-#include "services/core/errors.h"
+#include "errors.h"
 
 #include <cstring>
 

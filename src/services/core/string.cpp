@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/win32.h"
-#include "services/core/errors.h"
+#include "services/core/run_error_hook.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ char* allocate(char* old, std::size_t length, const void* caller)
     void* block = old ? HeapReAlloc(GetProcessHeap(), 0, old, length + 1) : HeapAlloc(GetProcessHeap(), 0, length + 1);
     auto* text = static_cast<char*>(block);
     if (!text)
-        run_error(err_out_of_memory, caller);
+        raise_run_error(err_out_of_memory, caller);
     text[length] = '\0';
     return text;
 }

@@ -14,6 +14,8 @@ void assign_file(FileVar& file, String name)
     file.in_out_op = nullptr;
     file.flush_op = nullptr;
     file.close_op = nullptr;
+    file.opens_on_write = false;
+    file.never_opened = false;
     release_string(file.name);
     file.name = std::move(name);
 }

@@ -13,9 +13,7 @@ void close_file(FileVar& file)
             error = file.close_op(file);
         break;
     default:
-        // A channel whose close is nothing, as standard input's is, has
-        // nothing to close while it is not open either.
-        if (file.close_op != no_op)
+        if (!file.never_opened)
             error = err_not_open;
         break;
     }

@@ -34,6 +34,12 @@ struct FileVar {
     FileOp close_op;
     unsigned char user_data[32];
     String name;  // empty: a standard handle
+    // A text channel that opens itself for output on its first write, as
+    // standard output does.
+    bool opens_on_write;
+    // A channel this system never opens, as standard input: closing it while
+    // it is closed is nothing.
+    bool never_opened;
 };
 
 inline bool is_open(const FileVar& file)

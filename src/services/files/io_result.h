@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "services/core/errors.h"
+#include "errors.h"
 #include "services/core/per_thread.h"
 
 extern PER_THREAD std::int32_t pending_io_error;

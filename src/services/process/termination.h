@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "services/core/errors.h"
+#include "errors.h"
 
 using ExitProc = void (*)();
 
@@ -14,6 +14,10 @@ extern ExitProc exit_proc;
 extern std::uint8_t is_console;
 
 [[noreturn]] void halt();
+// Ends the run with number as exit code and a report naming address, the
+// return point of the call that detected the error. Start-up installs it as
+// the run_error_hook of the code below.
+[[noreturn]] void run_error(std::int32_t number, const void* address);
 
 // Room for the longest report line: a ten-digit number widens the template.
 constexpr std::size_t report_capacity = 40;

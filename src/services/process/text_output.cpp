@@ -62,8 +62,8 @@ void write_blanks(FileVar& channel, std::int32_t n)
 void write_bytes(FileVar& channel, const void* bytes, std::int32_t n)
 {
     if (channel.mode != mode_output) {
-        if (&channel == &standard_output)
-            rewrite_text(standard_output);
+        if (channel.opens_on_write)
+            rewrite_text(channel);
         if (channel.mode != mode_output) {
             set_io_error(err_not_open_for_output);
             return;
@@ -123,10 +123,15 @@ void rewrite_text(FileVar& channel) { open_text(channel, mode_output); }
 
 std::int32_t text_open_op(FileVar& channel)
 {
+    return text_open_on(channel, GetStdHandle(channel.mode == mode_output ? STD_OUTPUT_HANDLE : STD_INPUT_HANDLE));
+}
+
+std::int32_t text_open_on(FileVar& channel, HANDLE handle)
+{
     channel.in_out_op = text_write_op;
     channel.flush_op = no_op;
     channel.close_op = no_op;
-    channel.handle = GetStdHandle(channel.mode == mode_output ? STD_OUTPUT_HANDLE : STD_INPUT_HANDLE);
+    channel.handle = handle;
     if (channel.handle == INVALID_HANDLE_VALUE) {
         channel.mode = mode_closed;
         return static_cast<std::int32_t>(GetLastError());

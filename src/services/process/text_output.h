@@ -30,5 +30,9 @@ void assign_file(TextFile& channel, String name);
 void open_text(FileVar& channel, FileVarMode requested_mode);
 void rewrite_text(FileVar& channel);
 
+// Opens the channel on the standard handle its mode asks for.
 std::int32_t text_open_op(FileVar& channel);
+// The same open on a handle already had: its operations, and a flush at
+// every line end for a console.
+std::int32_t text_open_on(FileVar& channel, HANDLE handle);
 std::int32_t text_write_op(FileVar& channel);

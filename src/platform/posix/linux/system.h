@@ -64,14 +64,10 @@ inline long status_at(const char* path, FileStatus& out)
 
 // Whether this process may read or write (may_read, may_write) the file
 // open on fd, judged as an open for that access would be: by its mode, a
-// read-only mount, an immutable file. Before Linux 5.8 the path is judged.
-inline long access_of(int fd, const char* path, int mode)
-{
-    long result = raw(__NR_faccessat2, fd, arg(""), mode, AT_EACCESS | AT_EMPTY_PATH);
-    if (result == -ENOSYS)
-        result = raw(__NR_faccessat, AT_FDCWD, arg(path), mode);
-    return result;
-}
+// read-only mount, an immutable file. Linux 5.8 and later.
+inline long access_of(int fd, int mode) { return raw(__NR_faccessat2, fd, arg(""), mode, AT_EACCESS | AT_EMPTY_PATH); }
+// The older check, of a path, as the real user.
+inline long access_at(const char* path, int mode) { return raw(__NR_faccessat, AT_FDCWD, arg(path), mode); }
 
 // A block device's size, which its status gives as 0.
 inline long block_size(int fd, std::int64_t& size)

@@ -1,0 +1,180 @@
+// CreateFileA on POSIX: the product's own rules for opening a file, each a
+// named step, in the order CreateFileA takes them. An existing file is opened
+// for reading alone (taken_access), pipes are refused unopened, and the
+// standard handles count as open handles of this process (share_table.h).
+#include "platform/posix/handles.h"
+#include "platform/posix/last_error.h"
+#include "platform/posix/share_table.h"
+#include "platform/posix/standard_handles.h"
+#include "platform/posix/system.h"
+#include "platform/win32.h"
+
+namespace {
+
+// Nothing waits: not the open of a pipe for its other end, nor a write to a
+// full pipe or a stopped terminal.
+constexpr int every_open = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
+struct Opened {
+    long fd;              // or a negative error number
+    const char* created;  // the name, when this open made the file, to remove on a refusal
+    bool made;            // this run made the file, through a dangling link too, and so may use it
+};
+
+// The one access a descriptor takes: an existing file is read, a created one
+// written. On some file systems an open for writing is itself a write (a copy
+// up into an overlay, a broken lease, a watcher told of a change), and a pipe
+// opened for both ends would be its own reader.
+DWORD taken_access(DWORD access, DWORD disposition)
+{
+    DWORD used = disposition == CREATE_ALWAYS ? GENERIC_WRITE : GENERIC_READ;
+    return access & used ? used : access & (GENERIC_READ | GENERIC_WRITE);
+}
+
+int open_flags(DWORD taken) { return (taken == GENERIC_WRITE ? O_WRONLY : O_RDONLY) | every_open; }
+
+// A refused open leaves nothing behind: the descriptor is closed, and a file
+// that this open created is removed again.
+HANDLE refuse(int fd, long error, const char* created = nullptr)
+{
+    if (fd >= 0)
+        sys::close(fd);
+    if (created)
+        sys::unlink(created);
+    return fail(INVALID_HANDLE_VALUE, error);
+}
+
+// A lease that another process holds on a regular file (a file server's) is
+// broken by an open that may not wait, and the open answers EAGAIN; opened
+// again, it waits until the holder lets go, as every reader waits. Only a
+// file that was regular a moment ago is opened so, so that a pipe put in its
+// place meanwhile is still never waited on.
+long open_waiting_out_lease(LPCSTR name, int flags, unsigned mode, sys::FileKind kind)
+{
+    long fd = sys::open(name, flags, mode);
+    if (fd == -EAGAIN && kind == sys::FileKind::regular)
+        fd = sys::open(name, flags & ~O_NONBLOCK, mode);
+    return fd;
+}
+
+// A pipe is not opened at all: any open of one releases a peer waiting at
+// its other end.
+Opened open_existing(LPCSTR name, DWORD taken)
+{
+    sys::FileStatus file{};
+    if (long error = sys::status_at(name, file))
+        return {error, nullptr, false};
+    if (file.kind == sys::FileKind::fifo)
+        return {-ENXIO, nullptr, false};
+    return {off_standard(open_waiting_out_lease(name, open_flags(taken), 0, file.kind)), nullptr, false};
+}
+
+// Every open asks to create, so that the system's protections of creates
+// hold: another user's file in a sticky world-writable folder is refused.
+// No O_TRUNC: the file is emptied only once it is known not to be shut to
+// us. A pipe opened for writing alone with no reader is refused (ENXIO).
+Opened open_or_create(LPCSTR name, DWORD taken)
+{
+    int flags = open_flags(taken) | O_CREAT;
+    sys::FileStatus file{};
+    long looked = sys::status_at(name, file);
+    if (looked != -ENOENT) {
+        sys::FileKind kind = looked == 0 ? file.kind : sys::FileKind::other;
+        return {off_standard(open_waiting_out_lease(name, flags, 0666, kind)), nullptr, false};
+    }
+    long fd = sys::open(name, flags | O_EXCL, 0666);
+    if (fd >= 0)
+        return {off_standard(fd), name, true};
+    if (fd != -EEXIST)
+        return {fd, nullptr, false};
+    // A link to no file: following it makes the file now, for this run (or
+    // opens one made meanwhile, which is emptied as any existing one is).
+    return {off_standard(sys::open(name, flags, 0666)), nullptr, true};
+}
+
+// "/proc/self/fd/N": the file open on fd, by a name no one can move.
+const char* descriptor_path(int fd, char (&path)[32])
+{
+    constexpr char prefix[] = "/proc/self/fd/";
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + fd % 10);
+        fd /= 10;
+    } while (fd > 0);
+    char* at = path;
+    for (char c : prefix)
+        if (c)
+            *at++ = c;
+    while (count > 0)
+        *at++ = digits[--count];
+    *at = '\0';
+    return path;
+}
+
+// A sandbox older than faccessat2 answers it with EPERM, ENOSYS or EINVAL.
+// The older check then judges the same file through /proc, and repeats a
+// genuine refusal: EPERM for an immutable file, EROFS, EACCES. Without
+// /proc it judges the name the file was opened by.
+long access_granted(int fd, LPCSTR name, int mode)
+{
+    long result = sys::access_of(fd, mode);
+    if (result != -EPERM && result != -ENOSYS && result != -EINVAL)
+        return result;
+    char path[32];
+    result = sys::access_at(descriptor_path(fd, path), mode);
+    return result == -ENOENT ? sys::access_at(name, mode) : result;
+}
+
+// What Win32 was asked for beyond the access taken must still be granted, so
+// that every refusal of a read and write open stands.
+long check_untaken(const Opened& opened, LPCSTR name, DWORD access, DWORD taken)
+{
+    DWORD untaken = access & (GENERIC_READ | GENERIC_WRITE) & ~taken;
+    if (untaken == 0 || opened.made)
+        return 0;
+    int mode = (untaken & GENERIC_READ ? sys::may_read : 0) | (untaken & GENERIC_WRITE ? sys::may_write : 0);
+    return access_granted(static_cast<int>(opened.fd), name, mode);
+}
+
+// Win32 opens files and devices, not folders, and shares by its own rules.
+long refusal_of(const sys::FileStatus& file, DWORD access, DWORD share_mode)
+{
+    if (file.kind == sys::FileKind::directory)
+        return -EISDIR;
+    if (shut_out_by_sharing(file, access, share_mode))
+        return -EBUSY;
+    return 0;
+}
+
+}  // namespace
+
+HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBUTES*, DWORD disposition, DWORD, HANDLE)
+{
+    if (disposition != CREATE_ALWAYS && disposition != OPEN_EXISTING)
+        return refuse(-1, -EINVAL);
+    note_standard_handles();
+    if (share_table_full())
+        return refuse(-1, -EMFILE);
+
+    DWORD taken = taken_access(access, disposition);
+    Opened opened = disposition == CREATE_ALWAYS ? open_or_create(name, taken) : open_existing(name, taken);
+    if (opened.fd < 0)
+        return refuse(-1, opened.fd, opened.created);
+    auto fd = static_cast<int>(opened.fd);
+    sys::FileStatus file{};
+    if (long error = sys::status(fd, file))
+        return refuse(fd, error, opened.created);
+    if (disposition == OPEN_EXISTING && file.kind == sys::FileKind::fifo)  // put in the name's place meanwhile
+        return refuse(fd, -ENXIO);
+    if (long error = refusal_of(file, access, share_mode))
+        return refuse(fd, error, opened.created);
+    if (long error = check_untaken(opened, name, access, taken))
+        return refuse(fd, error, opened.created);
+    if (disposition == CREATE_ALWAYS && file.kind == sys::FileKind::regular && !opened.created)
+        if (long error = sys::empty(fd))
+            return refuse(fd, error, opened.created);
+
+    hold_share(fd, file, access, share_mode);
+    return handle_of(fd);
+}
