@@ -1,32 +1,48 @@
-# Cross-build for Linux with one of Debian's cross compilers, chosen by its
-# triplet: cmake -DHEADCOPY_TRIPLET=arm-linux-gnueabihf (g++-arm-linux-gnueabihf).
+# Cross-build for Linux with one of Debian's cross compilers, for a target
+# of the table of targets, cmake/targets.txt: HEADCOPY_TARGET names its row
+# (each cross preset gives its own name), or HEADCOPY_TRIPLET its compiler,
+# as in cmake -DHEADCOPY_TRIPLET=arm-linux-gnueabihf (g++-arm-linux-gnueabihf).
 # The programs run here under qemu-user (Debian's qemu-user-static), which
 # finds the C library of a dynamically linked build under the -L folder; a
 # 32-bit x86 build runs natively where this kernel and its C library can.
-if(NOT HEADCOPY_TRIPLET)
-  message(FATAL_ERROR "headcopy: set HEADCOPY_TRIPLET to a Debian cross compiler's triplet, such as aarch64-linux-gnu")
+include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES HEADCOPY_TARGET HEADCOPY_TRIPLET)
+if(HEADCOPY_TARGET)
+  headcopy_find_target(preset ${HEADCOPY_TARGET})
+  set(headcopy_wanted "target ${HEADCOPY_TARGET}")
+elseif(HEADCOPY_TRIPLET)
+  headcopy_find_target(triplet ${HEADCOPY_TRIPLET})
+  set(headcopy_wanted "triplet ${HEADCOPY_TRIPLET}")
+else()
+  message(FATAL_ERROR "headcopy: set HEADCOPY_TRIPLET to a triplet of ${headcopy_targets_file}, such as aarch64-linux-gnu")
 endif()
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES HEADCOPY_TRIPLET)
-string(REGEX MATCH "^[^-]+" headcopy_cpu "${HEADCOPY_TRIPLET}")
-# The processor as CMake names it, and qemu's name for it.
-set(headcopy_qemu ${headcopy_cpu})
-if(headcopy_cpu STREQUAL "i686")
-  set(headcopy_qemu i386)
-elseif(headcopy_cpu STREQUAL "powerpc64le")
-  set(headcopy_cpu ppc64le)
-  set(headcopy_qemu ppc64le)
+if(NOT headcopy_target_found OR headcopy_target_triplet STREQUAL "-")
+  message(FATAL_ERROR "headcopy: the ${headcopy_wanted} is no cross target of ${headcopy_targets_file}")
 endif()
+if(HEADCOPY_TRIPLET AND NOT HEADCOPY_TRIPLET STREQUAL headcopy_target_triplet)
+  message(FATAL_ERROR "headcopy: the ${headcopy_wanted} is built by ${headcopy_target_triplet} in "
+                      "${headcopy_targets_file}, not by ${HEADCOPY_TRIPLET}")
+endif()
+set(headcopy_cpu ${headcopy_target_processor})
 
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR ${headcopy_cpu})
-set(CMAKE_C_COMPILER ${HEADCOPY_TRIPLET}-gcc)
-set(CMAKE_CXX_COMPILER ${HEADCOPY_TRIPLET}-g++)
-set(CMAKE_FIND_ROOT_PATH /usr/${HEADCOPY_TRIPLET})
+set(CMAKE_C_COMPILER ${headcopy_target_triplet}-gcc)
+set(CMAKE_CXX_COMPILER ${headcopy_target_triplet}-g++)
+set(CMAKE_FIND_ROOT_PATH /usr/${headcopy_target_triplet})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${headcopy_qemu}-static -L /usr/${HEADCOPY_TRIPLET})
+# The program is tested as the oldest processor its row names; CI runs the
+# others by setting this.
+string(REGEX REPLACE ",.*" "" headcopy_first_cpu "${headcopy_target_cpus}")
+if(headcopy_first_cpu STREQUAL "-")
+  set(headcopy_first_cpu "")
+endif()
+set(HEADCOPY_QEMU_CPU "${headcopy_first_cpu}" CACHE STRING "The processor qemu emulates for the program (-cpu); empty for qemu's default")
+
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${headcopy_target_qemu}-static -L /usr/${headcopy_target_triplet})
 if(headcopy_cpu STREQUAL "i686")
   # Natively where this kernel runs 32-bit x86 programs (cmake/runs-i386) and
   # Debian's i386 C library (libc6:i386, libstdc++6:i386) is there; else qemu.

@@ -13,16 +13,11 @@ install(DIRECTORY ${CMAKE_BINARY_DIR}/dbgsym-doc/ DESTINATION ${CMAKE_INSTALL_DA
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-# dpkg names this machine's architecture; a cross build names its target's.
-set(headcopy_debian_arch_of_x86_64 amd64)
-set(headcopy_debian_arch_of_aarch64 arm64)
-set(headcopy_debian_arch_of_arm armhf)
-set(headcopy_debian_arch_of_i686 i386)
-set(headcopy_debian_arch_of_riscv64 riscv64)
-set(headcopy_debian_arch_of_ppc64le ppc64el)
-set(headcopy_debian_arch_of_s390x s390x)
-if(CMAKE_CROSSCOMPILING AND DEFINED headcopy_debian_arch_of_${headcopy_arch})
-  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${headcopy_debian_arch_of_${headcopy_arch}})
+# dpkg names this machine's architecture; a cross build names its row's.
+if(CMAKE_CROSSCOMPILING AND NOT headcopy_target_found)
+  message(FATAL_ERROR "headcopy: ${headcopy_targets_file} has no row for ${CMAKE_SYSTEM_PROCESSOR}, so no Debian architecture")
+elseif(CMAKE_CROSSCOMPILING)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${headcopy_target_deb})
 endif()
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

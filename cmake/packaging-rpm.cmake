@@ -12,7 +12,16 @@ set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
 set(CPACK_RPM_PACKAGE_LICENSE MIT)
 set(CPACK_RPM_PACKAGE_GROUP "Applications/File")
 set(CPACK_RPM_PACKAGE_URL "https://example.org/headcopy")
-set(CPACK_RPM_PACKAGE_ARCHITECTURE ${headcopy_arch})
+# The table's RPM architecture; a native build on a processor without one
+# there takes rpmbuild's own name for this machine.
+if(headcopy_target_found AND NOT headcopy_target_rpm STREQUAL "-")
+  set(headcopy_rpm_arch ${headcopy_target_rpm})
+elseif(CMAKE_CROSSCOMPILING)
+  message(FATAL_ERROR "headcopy: ${headcopy_targets_file} names no RPM architecture for ${CMAKE_SYSTEM_PROCESSOR}")
+else()
+  set(headcopy_rpm_arch ${CMAKE_SYSTEM_PROCESSOR})
+endif()
+set(CPACK_RPM_PACKAGE_ARCHITECTURE ${headcopy_rpm_arch})
 set(CPACK_RPM_CHANGELOG_FILE ${CMAKE_BINARY_DIR}/changelog)
 set(CPACK_RPM_PROGRAM_PACKAGE_NAME headcopy)
 # RPM's summaries start with a capital, where Debian's synopses do not.
@@ -28,7 +37,7 @@ set(CPACK_RPM_DBGSYM_PACKAGE_SUMMARY "Debug information for headcopy")
 set(CPACK_RPM_DBGSYM_PACKAGE_DESCRIPTION "The debug information of the headcopy program, by which addr2line turns the
 address in a runtime error report into a line of its source.")
 set(CPACK_RPM_DBGSYM_PACKAGE_REQUIRES "headcopy = ${PROJECT_VERSION}")
-set(CPACK_RPM_DBGSYM_PACKAGE_ARCHITECTURE ${headcopy_arch})
+set(CPACK_RPM_DBGSYM_PACKAGE_ARCHITECTURE ${headcopy_rpm_arch})
 # The folders the packages share with the system are the system's.
 set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/lib/debug /usr/lib/debug/.build-id /usr/share/licenses
     /usr/share/man /usr/share/man/man1)

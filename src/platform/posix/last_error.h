@@ -3,7 +3,9 @@
 
 #include <cstdint>
 
-extern thread_local std::uint32_t last_error;
+#include "services/core/per_thread.h"
+
+extern PER_THREAD std::uint32_t last_error;
 
 // Records a failed system call's result (a negative errno value) and returns
 // what the Win32 call returns on failure.

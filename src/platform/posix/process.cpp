@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-thread_local std::uint32_t last_error;
+PER_THREAD std::uint32_t last_error;
 
 namespace {
 
@@ -128,7 +128,8 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, unsigned)
     return 1;
 }
 
-// The linker sets this symbol at the start of .text.
-extern "C" const char headcopy_text_start[];
+// The linker sets this symbol at the start of .text. Hidden, as it is the
+// program's own: MIPS's linker fails an assertion over a global one.
+extern "C" [[gnu::visibility("hidden")]] const char headcopy_text_start[];
 
 const void* code_section_start() { return headcopy_text_start; }

@@ -3,7 +3,7 @@
 #include "platform/win32.h"
 #include "services/core/run_error_hook.h"
 
-thread_local std::int32_t pending_io_error;
+PER_THREAD std::int32_t pending_io_error;
 
 std::int32_t take_io_result()
 {

@@ -5,8 +5,9 @@
 #include <cstdint>
 
 #include "errors.h"
+#include "services/core/per_thread.h"
 
-extern thread_local std::int32_t pending_io_error;
+extern PER_THREAD std::int32_t pending_io_error;
 
 std::int32_t take_io_result();
 // Ends the run with the pending number as a runtime error, reported at the

@@ -1,12 +1,12 @@
 // Process entry for the program built without a C library: the kernel's
-// initial stack goes in, thread-local storage is laid out, the pre-init
-// functions run, then main. Nothing else a C library does at start is needed.
+// initial stack goes in, the stack guard is set, the pre-init functions run,
+// then main. Nothing else a C library does at start is needed: the program
+// has no thread-local variables, so no port but one whose compiler reads the
+// guard through the thread pointer sets one.
 #include <cstddef>
 #include <cstdint>
 
 #include "platform/posix/system.h"
-// The services' error numbers: memory that runs out here ends the run with theirs.
-#include "errors.h"
 #include "start_arch.h"
 
 // The byte loops below stand in for the C library: they must stay loops, not
@@ -28,8 +28,6 @@ int program_main(int argc, char** argv) __asm__("main");
 
 namespace {
 
-alignas(64) unsigned char thread_area[4096];
-
 void* copy(void* to, const void* from, std::size_t n)
 {
     auto* out = static_cast<unsigned char*>(to);
@@ -39,35 +37,15 @@ void* copy(void* to, const void* from, std::size_t n)
     return to;
 }
 
-// The one thread's variables get their initial image, the thread pointer is
-// set, and the stack guard gets the kernel's random bytes, its low byte zero
-// so that no string copy can write or leak the whole of it.
-void set_up_thread(const sys::word::Auxv* auxv)
+// The kernel's random bytes, with the low byte zero so that no string copy
+// can write or leak the whole of the guard.
+std::uintptr_t stack_guard(const sys::word::Auxv* auxv)
 {
-    const sys::word::ProgramHeader* headers = nullptr;
-    std::size_t count = 0;
     std::uintptr_t guard = 0;
-    for (; auxv->a_type != AT_NULL; ++auxv) {
-        if (auxv->a_type == AT_PHDR)
-            headers = reinterpret_cast<const sys::word::ProgramHeader*>(auxv->a_un.a_val);
-        else if (auxv->a_type == AT_PHNUM)
-            count = auxv->a_un.a_val;
-        else if (auxv->a_type == AT_RANDOM)
+    for (; auxv->a_type != AT_NULL; ++auxv)
+        if (auxv->a_type == AT_RANDOM)
             copy(&guard, reinterpret_cast<const void*>(auxv->a_un.a_val), sizeof guard);
-    }
-    const sys::word::ProgramHeader* tls = nullptr;
-    for (std::size_t i = 0; headers && i < count; ++i)
-        if (headers[i].p_type == PT_TLS)
-            tls = &headers[i];
-
-    std::size_t align = tls && tls->p_align > 64 ? tls->p_align : 64;
-    auto begin = reinterpret_cast<std::uintptr_t>(thread_area);
-    arch::ThreadArea area = arch::lay_out_thread(begin, begin + sizeof thread_area, tls ? tls->p_memsz : 0, align);
-    if (!area.pointer)
-        sys::exit(err_out_of_memory);
-    if (tls)
-        copy(reinterpret_cast<void*>(area.variables), reinterpret_cast<const void*>(tls->p_vaddr), tls->p_filesz);
-    arch::enter_thread(area.pointer, guard & ~std::uintptr_t{0xFF});
+    return guard & ~std::uintptr_t{0xFF};
 }
 
 }  // namespace
@@ -80,7 +58,7 @@ extern "C" [[noreturn, gnu::used]] void start_process(long* stack)
     char** end_of_env = envp;
     while (*end_of_env)
         ++end_of_env;
-    set_up_thread(reinterpret_cast<const sys::word::Auxv*>(end_of_env + 1));
+    arch::set_stack_guard(stack_guard(reinterpret_cast<const sys::word::Auxv*>(end_of_env + 1)));
 
     for (auto entry = __preinit_array_start; entry != __preinit_array_end; ++entry)
         (*entry)(argc, argv, envp);

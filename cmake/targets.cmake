@@ -1,0 +1,32 @@
+# Reads the table of targets, cmake/targets.txt.
+set(headcopy_targets_file ${CMAKE_CURRENT_LIST_DIR}/targets.txt)
+set(headcopy_target_columns preset triplet processor port qemu cpus deb rpm archive)
+
+# headcopy_find_target(COLUMN VALUE): for the first row whose COLUMN is VALUE,
+# sets headcopy_target_<column> to each of its fields and headcopy_target_found
+# to TRUE; headcopy_target_found is FALSE when no row has it.
+function(headcopy_find_target column value)
+  list(FIND headcopy_target_columns ${column} index)
+  if(index LESS 0)
+    message(FATAL_ERROR "headcopy: ${headcopy_targets_file} has no column ${column}")
+  endif()
+  list(LENGTH headcopy_target_columns width)
+  file(STRINGS ${headcopy_targets_file} rows REGEX "^[^#]")
+  foreach(row IN LISTS rows)
+    string(STRIP "${row}" row)
+    string(REGEX REPLACE "[ \t]+" ";" fields "${row}")
+    list(LENGTH fields count)
+    if(NOT count EQUAL width)
+      message(FATAL_ERROR "headcopy: ${headcopy_targets_file}: a row of ${count} fields, not ${width}: ${row}")
+    endif()
+    list(GET fields ${index} field)
+    if(field STREQUAL value)
+      foreach(name field IN ZIP_LISTS headcopy_target_columns fields)
+        set(headcopy_target_${name} ${field} PARENT_SCOPE)
+      endforeach()
+      set(headcopy_target_found TRUE PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+  set(headcopy_target_found FALSE PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,10 @@
+// The numbers a thread keeps for itself: its last OS error and its pending
+// I/O error. The program runs one thread, so built without a C library they
+// are plain statics, and no port needs a thread pointer to reach them.
+#pragma once
+
+#if HEADCOPY_FREESTANDING
+#define PER_THREAD
+#else
+#define PER_THREAD thread_local
+#endif
