@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "services/core/per_thread.h"
+#include "per_thread.h"
 
 extern PER_THREAD std::uint32_t last_error;
 

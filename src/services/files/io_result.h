@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "errors.h"
-#include "services/core/per_thread.h"
+#include "per_thread.h"
 
 extern PER_THREAD std::int32_t pending_io_error;
 
