@@ -2,6 +2,9 @@
 // named step, in the order CreateFileA takes them. An existing file is opened
 // for reading alone (taken_access), pipes are refused unopened, and the
 // standard handles count as open handles of this process (share_table.h).
+#include <charconv>
+#include <cstring>
+
 #include "platform/posix/handles.h"
 #include "platform/posix/last_error.h"
 #include "platform/posix/share_table.h"
@@ -96,19 +99,8 @@ Opened open_or_create(LPCSTR name, DWORD taken)
 const char* descriptor_path(int fd, char (&path)[32])
 {
     constexpr char prefix[] = "/proc/self/fd/";
-    char digits[12];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + fd % 10);
-        fd /= 10;
-    } while (fd > 0);
-    char* at = path;
-    for (char c : prefix)
-        if (c)
-            *at++ = c;
-    while (count > 0)
-        *at++ = digits[--count];
-    *at = '\0';
+    std::memcpy(path, prefix, sizeof prefix - 1);
+    *std::to_chars(path + sizeof prefix - 1, path + sizeof path - 1, fd).ptr = '\0';
     return path;
 }
 

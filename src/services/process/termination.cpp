@@ -1,5 +1,6 @@
 #include "services/process/termination.h"
 
+#include <charconv>
 #include <cstring>
 
 #include "platform/win32.h"
@@ -49,11 +50,7 @@ constexpr std::size_t offset_end = 28;  // column of the offset's last digit
 std::size_t format_report(char (&line)[report_capacity], std::uint32_t number, std::uint32_t offset)
 {
     char digits[10];
-    std::size_t count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number != 0);
+    auto count = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits);
 
     // Up to four digits fit the template's field; a longer number widens the
     // line instead of running over the word "error".
@@ -61,8 +58,7 @@ std::size_t format_report(char (&line)[report_capacity], std::uint32_t number, s
     std::memcpy(line, report_template, number_end - 3);
     std::memset(line + number_end - 3, ' ', 4 + widen);
     std::memcpy(line + number_end + 1 + widen, report_template + number_end + 1, report_length - number_end);
-    for (std::size_t i = 0; i < count; ++i)
-        line[number_end + widen - i] = digits[i];
+    std::memcpy(line + number_end + widen + 1 - count, digits, count);
 
     static constexpr char hex[] = "0123456789ABCDEF";
     for (std::size_t i = 0; i < 8; ++i, offset >>= 4)
