@@ -216,7 +216,7 @@ bool has_debug_information()
 TEST(NativeStrace, EachReportNamesItsOwnStep)
 {
     SKIP_UNLESS_HERE(Where::native_strace);
-    if (find_program("addr2line").empty() || find_program("readelf").empty())
+    if (!on_path("addr2line") || !on_path("readelf"))
         GTEST_SKIP() << "needs addr2line and readelf (apt-get install binutils)";
     if (!has_debug_information())
         GTEST_SKIP() << "the program has no debug information, and none is installed for it (headcopy-dbgsym)";
