@@ -101,18 +101,15 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
     // Standard output is made before the run, named for a wrapper, and read
     // back while and after it runs.
     std::string file = options.output_path.empty() ? dir + ".out" : options.output_path;
-    int reader = -1;  // the test's end, where there is one
-    int writer = -1;  // the program's standard output; -1 for none
+    int ends[2] = {-1, -1};  // a pipe's, or a terminal's leader and follower
+    int& reader = ends[0];   // the test's end, where there is one
+    int& writer = ends[1];   // the program's standard output; -1 for none
     switch (options.output) {
     case Output::pipe:
-    case Output::pipe_closed: {
-        int ends[2];
+    case Output::pipe_closed:
         if (pipe(ends) != 0)
             throw std::runtime_error("pipe failed");
-        reader = ends[0];
-        writer = ends[1];
         break;
-    }
     case Output::file: writer = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666); break;
     case Output::terminal: reader = open_terminal(writer); break;
     case Output::full_device: writer = open("/dev/full", O_WRONLY); break;
@@ -125,15 +122,12 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
                                                                  : "";
     auto wrapper_end = words.begin() + static_cast<std::ptrdiff_t>(options.wrapper.size());
     std::replace(words.begin(), wrapper_end, std::string("{stdout}"), stdout_path);
-    std::vector<char*> argv;
-    argv.reserve(words.size() + 1);
-    for (std::string& word : words)
-        argv.push_back(word.data());
+    std::vector<char*> argv(words.size() + 1);  // the last one null
+    std::transform(words.begin(), words.end(), argv.begin(), [](std::string& word) { return word.data(); });
     std::string name = options.program_name.value_or(words[0]);
     argv[0] = name.data();
     if (options.no_arguments)
-        argv.clear();
-    argv.push_back(nullptr);
+        argv.assign(1, nullptr);
     bool drop_to_nobody = options.unprivileged && as_root();
 
     pid_t child = fork();
@@ -195,7 +189,7 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
         if (options.output_path.empty())  // a file of our own
             unlink(file.c_str());
     }
-    for (int fd : {reader, writer})
+    for (int fd : ends)
         if (fd >= 0)
             close(fd);
     return result;
