@@ -1,7 +1,6 @@
 #include "run.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -81,26 +80,13 @@ std::string contents(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace
-
-int open_terminal(int& follower)
-{
-    Terminal terminal = open_raw_terminal();
-    if (terminal.leader < 0)
-        throw std::runtime_error("no pseudo-terminal");
-    follower = terminal.follower;
-    return terminal.leader;
-}
-
-namespace {
-
 // Runs words[0] in dir with the standard output options ask for, and waits for
 // its end. quiet: standard input and error are /dev/null, not the test's.
 RunResult spawn(std::vector<std::string> words, const RunOptions& options, const std::string& dir, bool quiet)
 {
     // Standard output is made before the run, named for a wrapper, and read
     // back while and after it runs.
-    std::string file = options.output_path.empty() ? dir + ".out" : options.output_path;
+    std::string file = options.output_path.empty() ? dir + ".out" : options.output_path;  // for Output::file
     int ends[2] = {-1, -1};  // a pipe's, or a terminal's leader and follower
     int& reader = ends[0];   // the test's end, where there is one
     int& writer = ends[1];   // the program's standard output; -1 for none
@@ -120,6 +106,7 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
     std::string stdout_path = options.output == Output::terminal ? ptsname(reader)
                               : options.output == Output::file   ? file
                                                                  : "";
+    // A wrapper's word "{stdout}" names the terminal or the file.
     auto wrapper_end = words.begin() + static_cast<std::ptrdiff_t>(options.wrapper.size());
     std::replace(words.begin(), wrapper_end, std::string("{stdout}"), stdout_path);
     std::vector<char*> argv(words.size() + 1);  // the last one null
@@ -195,7 +182,40 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
     return result;
 }
 
+// The program runs under another one (wine, an emulator), whose system calls
+// are all that can be seen from outside.
+bool under_runner() { return !runner.empty(); }
+
+// Why the runs as an ordinary user cannot be made here, or empty when they can.
+// As root they run as user nobody, from a copy of the program that user can reach.
+std::string unprivileged_unavailable()
+{
+    // An ordinary user already cannot write a read-only file.
+    if (!as_root())
+        return "";
+    static const std::string reason = [] {
+        if (program_for_nobody().empty())
+            return std::string("as root these cases run as user nobody, and no copy of the program could be made "
+                               "for that user under /tmp");
+        RunResult result = Folder().run({}, {.unprivileged = true});
+        if (result.out != need_one)
+            return "as root these cases run as user nobody, who cannot run the program here (exit code " +
+                   std::to_string(result.code) + ")";
+        return std::string();
+    }();
+    return reason;
+}
+
 }  // namespace
+
+int open_terminal(int& follower)
+{
+    Terminal terminal = open_raw_terminal();
+    if (terminal.leader < 0)
+        throw std::runtime_error("no pseudo-terminal");
+    follower = terminal.follower;
+    return terminal.leader;
+}
 
 Folder::Folder()
 {
@@ -280,34 +300,6 @@ std::string pattern(std::size_t n, unsigned seed)
         bytes[i] = static_cast<char>((i * 131 + i / 251 + std::size_t{seed} * 7) & 0xFF);
     return bytes;
 }
-
-namespace {
-
-// The program runs under another one (wine, an emulator), whose system calls
-// are all that can be seen from outside.
-bool under_runner() { return !runner.empty(); }
-
-// Why the runs as an ordinary user cannot be made here, or empty when they can.
-// As root they run as user nobody, from a copy of the program that user can reach.
-std::string unprivileged_unavailable()
-{
-    // An ordinary user already cannot write a read-only file.
-    if (!as_root())
-        return "";
-    static const std::string reason = [] {
-        if (program_for_nobody().empty())
-            return std::string("as root these cases run as user nobody, and no copy of the program could be made "
-                               "for that user under /tmp");
-        RunResult result = Folder().run({}, {.unprivileged = true});
-        if (result.out != need_one)
-            return "as root these cases run as user nobody, who cannot run the program here (exit code " +
-                   std::to_string(result.code) + ")";
-        return std::string();
-    }();
-    return reason;
-}
-
-}  // namespace
 
 std::string why_not_here(Where where)
 {
