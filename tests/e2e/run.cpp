@@ -1,7 +1,6 @@
 #include "run.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -75,6 +74,138 @@ std::string drain(int fd)
     return bytes;
 }
 
+std::string contents(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Runs words[0] in dir with the standard output options ask for, and waits for
+// its end. quiet: standard input and error are /dev/null, not the test's.
+RunResult spawn(std::vector<std::string> words, const RunOptions& options, const std::string& dir, bool quiet)
+{
+    // Standard output is made before the run, named for a wrapper, and read
+    // back while and after it runs.
+    std::string file = options.output_path.empty() ? dir + ".out" : options.output_path;  // for Output::file
+    int ends[2] = {-1, -1};  // a pipe's, or a terminal's leader and follower
+    int& reader = ends[0];   // the test's end, where there is one
+    int& writer = ends[1];   // the program's standard output; -1 for none
+    switch (options.output) {
+    case Output::pipe:
+    case Output::pipe_closed:
+        if (pipe(ends) != 0)
+            throw std::runtime_error("pipe failed");
+        break;
+    case Output::file: writer = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666); break;
+    case Output::terminal: reader = open_terminal(writer); break;
+    case Output::full_device: writer = open("/dev/full", O_WRONLY); break;
+    case Output::closed: break;
+    }
+    if (options.output == Output::pipe_closed)
+        close(std::exchange(reader, -1));
+    std::string stdout_path = options.output == Output::terminal ? ptsname(reader)
+                              : options.output == Output::file   ? file
+                                                                 : "";
+    // A wrapper's word "{stdout}" names the terminal or the file.
+    auto wrapper_end = words.begin() + static_cast<std::ptrdiff_t>(options.wrapper.size());
+    std::replace(words.begin(), wrapper_end, std::string("{stdout}"), stdout_path);
+    std::vector<char*> argv(words.size() + 1);  // the last one null
+    std::transform(words.begin(), words.end(), argv.begin(), [](std::string& word) { return word.data(); });
+    std::string name = options.program_name.value_or(words[0]);
+    argv[0] = name.data();
+    if (options.no_arguments)
+        argv.assign(1, nullptr);
+    bool drop_to_nobody = options.unprivileged && as_root();
+
+    pid_t child = fork();
+    if (child == 0) {
+        if (chdir(dir.c_str()) != 0)
+            _exit(126);
+        if (writer >= 0)
+            dup2(writer, STDOUT_FILENO);
+        else
+            close(STDOUT_FILENO);
+        if (options.close_input)
+            close(STDIN_FILENO);
+        if (quiet) {
+            int null = open("/dev/null", O_RDWR);
+            dup2(null, STDERR_FILENO);
+            dup2(null, STDIN_FILENO);
+            if (null > STDERR_FILENO)
+                close(null);
+        }
+        // Nothing of the test's own reaches the program.
+#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
+        close_range(STDERR_FILENO + 1, ~0U, 0);
+#else
+        for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
+            close(fd);
+#endif
+        if (options.file_size_limit >= 0) {
+            rlimit limit{static_cast<rlim_t>(options.file_size_limit), RLIM_INFINITY};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (options.open_files_limit >= 0) {
+            rlimit limit{static_cast<rlim_t>(options.open_files_limit), static_cast<rlim_t>(options.open_files_limit)};
+            setrlimit(RLIMIT_NOFILE, &limit);
+        }
+        // A pending alarm outlives exec: a run that waits is ended, not waited for.
+        alarm(options.timeout_seconds);
+        if (drop_to_nobody && (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0 ||
+                               setresuid(nobody, nobody, nobody) != 0))
+            _exit(126);
+        execvp(words[0].c_str(), argv.data());
+        _exit(127);
+    }
+
+    RunResult result;
+    // A pipe is read to its end while the program runs, so that a full one
+    // never holds the program; a terminal is read once it has exited.
+    if (options.output != Output::terminal && writer >= 0)
+        close(std::exchange(writer, -1));
+    if (options.output != Output::terminal && reader >= 0)
+        result.out = drain(reader);
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+    if (options.output == Output::terminal) {
+        fcntl(reader, F_SETFL, O_NONBLOCK);
+        result.out = drain(reader);
+    } else if (options.output == Output::file) {
+        result.out = contents(file);
+        if (options.output_path.empty())  // a file of our own
+            unlink(file.c_str());
+    }
+    for (int fd : ends)
+        if (fd >= 0)
+            close(fd);
+    return result;
+}
+
+// The program runs under another one (wine, an emulator), whose system calls
+// are all that can be seen from outside.
+bool under_runner() { return !runner.empty(); }
+
+// Why the runs as an ordinary user cannot be made here, or empty when they can.
+// As root they run as user nobody, from a copy of the program that user can reach.
+std::string unprivileged_unavailable()
+{
+    // An ordinary user already cannot write a read-only file.
+    if (!as_root())
+        return "";
+    static const std::string reason = [] {
+        if (program_for_nobody().empty())
+            return std::string("as root these cases run as user nobody, and no copy of the program could be made "
+                               "for that user under /tmp");
+        RunResult result = Folder().run({}, {.unprivileged = true});
+        if (result.out != need_one)
+            return "as root these cases run as user nobody, who cannot run the program here (exit code " +
+                   std::to_string(result.code) + ")";
+        return std::string();
+    }();
+    return reason;
+}
+
 }  // namespace
 
 int open_terminal(int& follower)
@@ -85,94 +216,6 @@ int open_terminal(int& follower)
     follower = terminal.follower;
     return terminal.leader;
 }
-
-namespace {
-
-// Standard output of one kind for one run: made before it, named for a
-// wrapper, and read back while and after it runs.
-class Sink {
-public:
-    Sink(Output kind, std::string file) : kind_(kind), file_(std::move(file))
-    {
-        switch (kind) {
-        case Output::pipe:
-        case Output::pipe_closed: {
-            int ends[2];
-            if (pipe(ends) != 0)
-                throw std::runtime_error("pipe failed");
-            reader_ = ends[0];
-            writer_ = ends[1];
-            if (kind == Output::pipe_closed) {
-                close(reader_);
-                reader_ = -1;
-            }
-            break;
-        }
-        case Output::file: writer_ = open(file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666); break;
-        case Output::terminal: reader_ = open_terminal(writer_); break;
-        case Output::full_device: writer_ = open("/dev/full", O_WRONLY); break;
-        case Output::closed: break;
-        }
-    }
-    Sink(const Sink&) = delete;
-    Sink& operator=(const Sink&) = delete;
-    ~Sink()
-    {
-        for (int fd : {reader_, writer_})
-            if (fd >= 0)
-                close(fd);
-    }
-
-    // The descriptor the program gets as standard output; -1 for none.
-    int writer() const { return writer_; }
-    // Its path, for a wrapper's "{stdout}": a terminal's or a file's.
-    std::string path() const
-    {
-        return kind_ == Output::terminal ? ptsname(reader_) : kind_ == Output::file ? file_ : "";
-    }
-
-    // What arrives while the program runs: a pipe is read to its end, so
-    // that a full one never holds the program.
-    std::string while_running()
-    {
-        if (kind_ != Output::pipe && kind_ != Output::pipe_closed)
-            return "";
-        close_writer();
-        return reader_ >= 0 ? drain(reader_) : "";
-    }
-
-    // What arrived, once the program has exited; a file of our own is removed.
-    std::string after_exit(bool own_file)
-    {
-        std::string out;
-        if (kind_ == Output::terminal) {
-            fcntl(reader_, F_SETFL, O_NONBLOCK);
-            out = drain(reader_);
-        } else if (kind_ == Output::file) {
-            close_writer();
-            std::ifstream in(file_, std::ios::binary);
-            out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-            if (own_file)
-                unlink(file_.c_str());
-        }
-        return out;
-    }
-
-private:
-    void close_writer()
-    {
-        if (writer_ >= 0)
-            close(writer_);
-        writer_ = -1;
-    }
-
-    Output kind_;
-    std::string file_;
-    int reader_ = -1;
-    int writer_ = -1;
-};
-
-}  // namespace
 
 Folder::Folder()
 {
@@ -198,11 +241,7 @@ void Folder::write(const std::string& name, const std::string& bytes) const
     std::ofstream(path(name), std::ios::binary) << bytes;
 }
 
-std::string Folder::read(const std::string& name) const
-{
-    std::ifstream in(path(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::string Folder::read(const std::string& name) const { return contents(path(name)); }
 
 std::map<std::string, std::string> Folder::snapshot() const
 {
@@ -231,77 +270,12 @@ std::map<std::string, std::string> Folder::snapshot() const
 
 RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& options) const
 {
-    bool drop_to_nobody = options.unprivileged && as_root();
     std::vector<std::string> words = options.wrapper;
     words.insert(words.end(), runner.begin(), runner.end());
-    words.push_back(drop_to_nobody ? program_for_nobody() : HEADCOPY_PATH);
+    words.push_back(options.unprivileged && as_root() ? program_for_nobody() : HEADCOPY_PATH);
     words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    Sink sink(options.output, options.output_path.empty() ? root_ + ".out" : options.output_path);
-    std::string stdout_path = sink.path();
-    for (std::size_t i = 0; i < options.wrapper.size(); ++i)
-        if (words[i] == "{stdout}")
-            words[i] = stdout_path;
-    argv.clear();
-    for (std::string& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-    std::string program = words[0];
-    std::string name = options.program_name.value_or("");
-    if (options.program_name)
-        argv[0] = name.data();
-    if (options.no_arguments)
-        argv.assign(1, nullptr);
-
-    pid_t child = fork();
-    if (child == 0) {
-        if (chdir(root_.c_str()) != 0)
-            _exit(126);
-        if (sink.writer() >= 0)
-            dup2(sink.writer(), STDOUT_FILENO);
-        else
-            close(STDOUT_FILENO);
-        if (options.close_input)
-            close(STDIN_FILENO);
-        // Wine's own processes outlive a run; they must not hold the test's output.
-        if (on_windows) {
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, STDERR_FILENO);
-            dup2(null, STDIN_FILENO);
-            if (null > STDERR_FILENO)
-                close(null);
-        }
-        // Nothing of the test's own reaches the program.
-#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
-        close_range(STDERR_FILENO + 1, ~0U, 0);
-#else
-        for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
-            close(fd);
-#endif
-        if (options.file_size_limit >= 0) {
-            rlimit limit{static_cast<rlim_t>(options.file_size_limit), RLIM_INFINITY};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        if (options.open_files_limit >= 0) {
-            rlimit limit{static_cast<rlim_t>(options.open_files_limit), static_cast<rlim_t>(options.open_files_limit)};
-            setrlimit(RLIMIT_NOFILE, &limit);
-        }
-        // A pending alarm outlives exec: a run that waits is ended, not waited for.
-        alarm(options.timeout_seconds);
-        if (drop_to_nobody && (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0 ||
-                               setresuid(nobody, nobody, nobody) != 0))
-            _exit(126);
-        execvp(program.c_str(), argv.data());
-        _exit(127);
-    }
-
-    RunResult result;
-    result.out = sink.while_running();
-    int status = 0;
-    waitpid(child, &status, 0);
-    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-    result.out += sink.after_exit(options.output_path.empty());
-    return result;
+    // Wine's own processes outlive a run; they must not hold the test's output.
+    return spawn(words, options, root_, on_windows);
 }
 
 std::optional<Report> parse_report(const std::string& out)
@@ -327,8 +301,6 @@ std::string pattern(std::size_t n, unsigned seed)
     return bytes;
 }
 
-bool under_runner() { return !runner.empty(); }
-
 std::string why_not_here(Where where)
 {
     if (where == Where::anywhere)
@@ -343,75 +315,13 @@ std::string why_not_here(Where where)
     case Where::linux_natively:
         return under_runner() ? "the program runs under an emulator, whose argument vector and system calls are seen"
                               : "";
-    case Where::linux_as_root: return geteuid() == 0 ? "" : "needs root, for devices and mounts";
+    case Where::linux_as_root: return as_root() ? "" : "needs root, for devices and mounts";
     case Where::unprivileged: return unprivileged_unavailable();
-    case Where::native_strace: return find_program("strace").empty() ? "needs strace (apt-get install strace)" : "";
+    case Where::native_strace: return on_path("strace") ? "" : "needs strace (apt-get install strace)";
     default: return "";
     }
 }
 
-std::string unprivileged_unavailable()
-{
-    // An ordinary user already cannot write a read-only file.
-    if (!as_root())
-        return "";
-    static const std::string reason = [] {
-        if (program_for_nobody().empty())
-            return std::string("as root these cases run as user nobody, and no copy of the program could be made "
-                               "for that user under /tmp");
-        Folder folder;
-        RunOptions options;
-        options.unprivileged = true;
-        RunResult result = folder.run({}, options);
-        if (result.out != need_one)
-            return "as root these cases run as user nobody, who cannot run the program here (exit code " +
-                   std::to_string(result.code) + ")";
-        return std::string();
-    }();
-    return reason;
-}
+bool on_path(const std::string& name) { return !output_of({"sh", "-c", "command -v \"$1\"", "sh", name}).empty(); }
 
-std::string find_program(const std::string& name)
-{
-    const char* path = std::getenv("PATH");
-    std::string folders = path ? path : "/usr/bin:/bin";
-    for (std::size_t from = 0; from <= folders.size();) {
-        std::size_t end = folders.find(':', from);
-        if (end == std::string::npos)
-            end = folders.size();
-        std::string candidate = (end == from ? std::string(".") : folders.substr(from, end - from)) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        from = end + 1;
-    }
-    return "";
-}
-
-std::string output_of(const std::vector<std::string>& words)
-{
-    int ends[2];
-    if (pipe(ends) != 0)
-        throw std::runtime_error("pipe failed");
-    std::vector<std::string> copies = words;
-    std::vector<char*> argv;
-    argv.reserve(copies.size() + 1);
-    for (std::string& word : copies)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    pid_t child = fork();
-    if (child == 0) {
-        dup2(ends[1], STDOUT_FILENO);
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, STDERR_FILENO);
-        close(ends[0]);
-        close(ends[1]);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    close(ends[1]);
-    std::string out = drain(ends[0]);
-    close(ends[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return out;
-}
+std::string output_of(const std::vector<std::string>& argv) { return spawn(argv, {}, ".", true).out; }

@@ -10,9 +10,6 @@
 
 // The program under test is headcopy.exe, run under wine.
 constexpr bool on_windows = HEADCOPY_WINE;
-// The program runs under another one (wine, an emulator), whose system calls
-// are all that can be seen from outside.
-bool under_runner();
 
 // Where a case can run. Every case is listed on every system; where it
 // cannot run, it is skipped with the reason why_not_here gives.
@@ -98,12 +95,8 @@ std::string report(int number);
 // descriptor stored in follower.
 int open_terminal(int& follower);
 
-// Why the runs as an ordinary user cannot be made here, or empty when they can.
-// As root they run as user nobody, from a copy of the program that user can reach.
-std::string unprivileged_unavailable();
-
-// The path of a program on PATH, or empty.
-std::string find_program(const std::string& name);
+// Whether a program of that name is on PATH.
+bool on_path(const std::string& name);
 // What a program prints on standard output; it is run without a shell, so
 // no word needs quoting.
 std::string output_of(const std::vector<std::string>& argv);
