@@ -33,10 +33,7 @@ TEST(JoinCommandLine, WordsComeBackAsTheyWent)
     const std::vector<std::vector<const char*>> cases = {
         {"headcopy", "data.bin"},
         {"/usr/bin/head copy", "my file.bin"},
-        {"headcopy",
-         "\ttab\tand\x01"
-         "control",
-         " leading and trailing "},
+        {"headcopy", "\ttab\tand\001control", " leading and trailing "},
         {"headcopy", "\xe9t\xe9\xff", "a'b", "back\\slash\\"},
         {"headcopy", "three", "plain", "words"},
     };
