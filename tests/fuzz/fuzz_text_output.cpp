@@ -1,6 +1,7 @@
 // Random sequences of writes to a text channel opened by its first write, as
 // standard output is, on a console and on a file,
 // against the bytes that must come out and when they must have come out.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -30,10 +31,9 @@ struct Input {
     std::string text(std::size_t most)
     {
         std::size_t n = byte() % (most + 1);
-        std::string s;
-        while (n-- && at < size)
-            s += static_cast<char>(data[at++]);
-        return s;
+        n = std::min(n, size - at);
+        at += n;
+        return {reinterpret_cast<const char*>(data) + at - n, n};
     }
 };
 
@@ -72,8 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
             std::string s = in.text(200);
             auto width = static_cast<std::int32_t>(static_cast<signed char>(in.byte())) * 3;
             write_string(channel, s, width);
-            if (width > static_cast<std::int32_t>(s.size()))
-                expected.append(static_cast<std::size_t>(width) - s.size(), ' ');
+            expected.append(std::max<std::int32_t>(width - static_cast<std::int32_t>(s.size()), 0), ' ');
             expected += s;
             break;
         }
@@ -87,8 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         case 2: {
             auto n = static_cast<std::int32_t>(in.byte()) - 50;
             write_blanks(channel, n);
-            if (n > 0)
-                expected.append(static_cast<std::size_t>(n), ' ');
+            expected.append(std::max(n, 0), ' ');
             break;
         }
         case 3: {
