@@ -1,5 +1,6 @@
 // A raw pseudo-terminal that stands for a console in the tests: the program
 // writes to the follower, the test reads back from the leader, byte for byte.
+// Files and pipes stand for the other kinds of output, read back alike.
 #pragma once
 
 #include <fcntl.h>
