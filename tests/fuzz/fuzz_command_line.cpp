@@ -67,15 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     if (count_params(line.c_str()) != count)
         std::abort();
 
+    // Past the last word every word is empty and ends at the end of the line.
+    expected.resize(static_cast<std::size_t>(count) + 2, {"", line.size()});
     const char* pos = line.c_str();
     for (std::int32_t i = 0; i <= count + 1; ++i) {
         std::size_t length;
         const char* end = split_next_param(pos, nullptr, &length);
         String word = param_from(line.c_str(), i);
-        bool exists = static_cast<std::size_t>(i) < expected.size();
-        std::string want = exists ? expected[i].text : "";
-        std::size_t want_end = exists ? expected[i].end : line.size();
-        if (word.view() != want || length != want.size() || static_cast<std::size_t>(end - line.c_str()) != want_end)
+        const Word& want = expected[static_cast<std::size_t>(i)];
+        if (word.view() != want.text || length != want.text.size() || end != line.c_str() + want.end)
             std::abort();
         release_string(word);
         pos = end;

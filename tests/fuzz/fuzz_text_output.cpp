@@ -1,8 +1,8 @@
 // Random sequences of writes to a text channel opened by its first write, as
 // standard output is, on a console and on a file,
 // against the bytes that must come out and when they must have come out.
+#include <algorithm>
 #include <cstdlib>
-#include <fcntl.h>
 #include <string>
 #include <unistd.h>
 
@@ -12,23 +12,14 @@
 
 namespace {
 
-int console_out = -1, console_in = -1;  // a pseudo-terminal: a character device
-int file_out = -1, file_in = -1;        // a regular file
-int sink = -1;                          // what the channel opens on
+SinkEnds console;  // a pseudo-terminal: a character device
+SinkEnds file;     // a regular file
+int sink = -1;     // what the channel opens on
 TextFile channel;
 
 std::int32_t open_on_sink(FileVar& opened)
 {
     return text_open_on(opened, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(sink)));
-}
-
-std::string arrived_from(int fd)
-{
-    std::string bytes;
-    char chunk[4096];
-    for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0;)
-        bytes.append(chunk, static_cast<std::size_t>(n));
-    return bytes;
 }
 
 struct Input {
@@ -40,10 +31,9 @@ struct Input {
     std::string text(std::size_t most)
     {
         std::size_t n = byte() % (most + 1);
-        std::string s;
-        while (n-- && at < size)
-            s += static_cast<char>(data[at++]);
-        return s;
+        n = std::min(n, size - at);
+        at += n;
+        return {reinterpret_cast<const char*>(data) + at - n, n};
     }
 };
 
@@ -51,30 +41,22 @@ struct Input {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    Terminal terminal = open_raw_terminal();
-    console_in = terminal.leader;
-    console_out = terminal.follower;
-    fcntl(console_in, F_SETFL, O_NONBLOCK);
-
-    char path[] = "/tmp/fuzz_text_output_XXXXXX";
-    file_out = mkstemp(path);
-    fcntl(file_out, F_SETFL, O_APPEND);
-    file_in = open(path, O_RDONLY);
-    unlink(path);
+    console = open_sink(SinkKind::console);
+    file = open_sink(SinkKind::file);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {
     Input in{data, size};
-    bool console = in.byte() & 1;
-    sink = console ? console_out : file_out;
-    int source = console ? console_in : file_in;
-    if (!console) {
-        ftruncate(file_out, 0);
-        lseek(file_in, 0, SEEK_SET);
+    bool to_console = in.byte() & 1;
+    const SinkEnds& ends = to_console ? console : file;
+    sink = ends.writer;
+    if (!to_console) {
+        ftruncate(file.writer, 0);
+        lseek(file.reader, 0, SEEK_SET);
     }
-    arrived_from(source);
+    read_available(ends.reader);
 
     assign_file(channel, String());
     channel.open_op = open_on_sink;
@@ -90,8 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
             std::string s = in.text(200);
             auto width = static_cast<std::int32_t>(static_cast<signed char>(in.byte())) * 3;
             write_string(channel, s, width);
-            if (width > static_cast<std::int32_t>(s.size()))
-                expected.append(static_cast<std::size_t>(width) - s.size(), ' ');
+            expected.append(std::max<std::int32_t>(width - static_cast<std::int32_t>(s.size()), 0), ' ');
             expected += s;
             break;
         }
@@ -105,8 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         case 2: {
             auto n = static_cast<std::int32_t>(in.byte()) - 50;
             write_blanks(channel, n);
-            if (n > 0)
-                expected.append(static_cast<std::size_t>(n), ' ');
+            expected.append(std::max(n, 0), ' ');
             break;
         }
         case 3: {
@@ -122,16 +102,16 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
             line_ended = true;
             break;
         }
-        arrived += arrived_from(source);
+        arrived += read_available(ends.reader);
         // Nothing is lost or reordered; a console is never behind a line end;
         // otherwise output goes in whole buffers and at most one waits.
         if (expected.compare(0, arrived.size(), arrived) != 0 || expected.size() - arrived.size() >= 128 ||
-            (console && line_ended && arrived != expected) || (!console && arrived.size() % 128 != 0))
+            (to_console && line_ended && arrived != expected) || (!to_console && arrived.size() % 128 != 0))
             std::abort();
     }
     if (channel.mode == mode_output)  // opened by the first write
         close_file(channel);
-    arrived += arrived_from(source);
+    arrived += read_available(ends.reader);
     if (arrived != expected || pending_io_error != 0)
         std::abort();
     return 0;

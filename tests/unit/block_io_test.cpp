@@ -55,10 +55,8 @@ TEST_P(Pieces, ReadUpToTheCount)
         ASSERT_EQ(write(ends[0], "x", 1), 1);
     close(ends[1]);
 
-    FileVar file{};
-    file.handle = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(ends[0]));
-    file.mode = mode_input;
-    file.record_size = 1;
+    FileVar file{
+        .handle = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(ends[0])), .mode = mode_input, .record_size = 1};
     std::string got(1000, '\0');  // the second half guards the end of the 500
     pending_io_error = 0;
     block_read(file, got.data(), 500);

@@ -6,11 +6,8 @@
 
 #include "case_name.h"
 
-#include <cctype>
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <sys/resource.h>
@@ -22,8 +19,6 @@
 #include "terminal.h"
 
 namespace {
-
-enum class Sink { file, pipe, console };
 
 TextFile channel;
 int sink_fd = -1;  // what the channel opens on
@@ -48,46 +43,18 @@ protected:
 
     void TearDown() override
     {
-        for (int fd : {sink_, reader_})
-            if (fd >= 0)
-                close(fd);
+        close(ends_.writer);
+        close(ends_.reader);
     }
 
-    void attach(Sink kind)
+    void attach(SinkKind kind)
     {
-        if (kind == Sink::file) {
-            char path[] = "/tmp/text_output_XXXXXX";
-            sink_ = mkstemp(path);
-            reader_ = open(path, O_RDONLY | O_NONBLOCK);
-            unlink(path);
-        } else if (kind == Sink::pipe) {
-            int ends[2];
-            ASSERT_EQ(pipe(ends), 0);
-            reader_ = ends[0];
-            sink_ = ends[1];
-        } else {
-            Terminal terminal = open_raw_terminal();
-            ASSERT_GE(terminal.leader, 0);
-            reader_ = terminal.leader;
-            sink_ = terminal.follower;
-        }
-        fcntl(reader_, F_SETFL, O_NONBLOCK);
-        sink_fd = sink_;
+        ends_ = open_sink(kind);
+        ASSERT_GE(ends_.reader, 0);
+        sink_fd = ends_.writer;
     }
 
-    // Runs action and returns the bytes that arrived at the sink meanwhile.
-    std::string during(const std::function<void()>& action)
-    {
-        action();
-        std::string arrived;
-        char chunk[512];
-        for (ssize_t n; reader_ >= 0 && (n = read(reader_, chunk, sizeof chunk)) > 0;)
-            arrived.append(chunk, static_cast<std::size_t>(n));
-        return arrived;
-    }
-
-    int sink_ = -1;
-    int reader_ = -1;
+    SinkEnds ends_;
 };
 
 const std::string crlf = "\r\n";
@@ -121,24 +88,28 @@ void take(const Step& step)
 
 struct BufferCase {
     const char* name;
-    Sink sink;
+    SinkKind sink;
     std::vector<Step> steps;
 };
 
 const std::vector<BufferCase> buffer_cases = {
-    {"a line to a file waits for the end of the run", Sink::file, {{"Ok\n", 0, ""}, {nullptr, 0, "Ok" + crlf}}},
-    {"a line to a pipe waits for the end of the run", Sink::pipe, {{"Ok\n", 0, ""}, {nullptr, 0, "Ok" + crlf}}},
-    {"a console gets each line at its end", Sink::console, {{"Ok\n", 0, "Ok" + crlf}, {nullptr, 0, ""}}},
+    {"a line to a file waits for the end of the run", SinkKind::file, {{"Ok\n", 0, ""}, {nullptr, 0, "Ok" + crlf}}},
+    {"a line to a pipe waits for the end of the run", SinkKind::pipe, {{"Ok\n", 0, ""}, {nullptr, 0, "Ok" + crlf}}},
+    {"a console gets each line at its end", SinkKind::console, {{"Ok\n", 0, "Ok" + crlf}, {nullptr, 0, ""}}},
     {"a file gets full buffers of 128 bytes",
-     Sink::file,
+     SinkKind::file,
      {{a200.c_str(), 0, a200.substr(0, 128)}, {"\n", 0, ""}, {nullptr, 0, a200.substr(128) + crlf}}},
     {"a console gets a full buffer before the line ends",
-     Sink::console,
+     SinkKind::console,
      {{a200.c_str(), 0, a200.substr(0, 128)}, {"\n", 0, a200.substr(128) + crlf}}},
-    {"an exactly full buffer goes out at once", Sink::pipe, {{b126_line.c_str(), 0, b126 + crlf}, {nullptr, 0, ""}}},
-    {"a width pads with blanks in front", Sink::pipe, {{"abc", 70, ""}, {nullptr, 0, std::string(67, ' ') + "abc"}}},
+    {"an exactly full buffer goes out at once",
+     SinkKind::pipe,
+     {{b126_line.c_str(), 0, b126 + crlf}, {nullptr, 0, ""}}},
+    {"a width pads with blanks in front",
+     SinkKind::pipe,
+     {{"abc", 70, ""}, {nullptr, 0, std::string(67, ' ') + "abc"}}},
     {"a width of zero, below zero or below the length neither pads nor cuts",
-     Sink::pipe,
+     SinkKind::pipe,
      {{"abc", 0, ""}, {"abc", -5, ""}, {"abc", 2, ""}, {nullptr, 0, "abcabcabc"}}},
 };
 
@@ -150,8 +121,10 @@ TEST_P(Buffering, BytesArriveWhenTheirHandleKindSays)
 {
     const BufferCase& c = GetParam();
     attach(c.sink);
-    for (std::size_t i = 0; i < c.steps.size(); ++i)
-        EXPECT_EQ(during([&] { take(c.steps[i]); }), c.steps[i].arrived) << c.name << ", step " << i + 1;
+    for (std::size_t i = 0; i < c.steps.size(); ++i) {
+        take(c.steps[i]);
+        EXPECT_EQ(read_available(ends_.reader), c.steps[i].arrived) << c.name << ", step " << i + 1;
+    }
     EXPECT_EQ(pending_io_error, 0);
 }
 
@@ -159,58 +132,52 @@ INSTANTIATE_TEST_SUITE_P(StandardOutput, Buffering, ::testing::ValuesIn(buffer_c
 
 TEST_F(StandardOutput, AnEmptyWriteOpensTheChannel)
 {
-    attach(Sink::pipe);
-    during([] { write_string(channel, "", 0); });
+    attach(SinkKind::pipe);
+    write_string(channel, "", 0);
     EXPECT_EQ(channel.mode, mode_output);
     EXPECT_EQ(pending_io_error, 0);
 }
 
 TEST_F(StandardOutput, ClosedHandleLeavesNotOpenPending)
 {
-    during([] { write_line(channel, "Ok"); });
+    write_line(channel, "Ok");
     EXPECT_EQ(pending_io_error, err_not_open);
     EXPECT_EQ(channel.mode, mode_closed);
 }
 
 TEST_F(StandardOutput, PendingErrorDoesNotStopOutput)
 {
-    attach(Sink::pipe);
+    attach(SinkKind::pipe);
     set_io_error(5);
-    EXPECT_EQ(during([] {
-                  write_line(channel, "x");
-                  end_of_run();
-              }),
-              "x" + crlf);
+    write_line(channel, "x");
+    end_of_run();
+    EXPECT_EQ(read_available(ends_.reader), "x" + crlf);
     EXPECT_EQ(pending_io_error, 5);
 }
 
 TEST_F(StandardOutput, PartlyTakenWriteIsNotDroppedSilently)
 {
-    attach(Sink::file);
+    attach(SinkKind::file);
     rlimit saved_limit;
     getrlimit(RLIMIT_FSIZE, &saved_limit);
     rlimit limit = saved_limit;
     limit.rlim_cur = 20;
     setrlimit(RLIMIT_FSIZE, &limit);
     std::string line(40, 'c');
-    std::string arrived = during([&] {
-        write_line(channel, line);
-        end_of_run();
-    });
+    write_line(channel, line);
+    end_of_run();
     setrlimit(RLIMIT_FSIZE, &saved_limit);
-    EXPECT_EQ(arrived, line.substr(0, 20));
+    EXPECT_EQ(read_available(ends_.reader), line.substr(0, 20));
     EXPECT_EQ(pending_io_error, EFBIG);
 }
 
 TEST_F(StandardOutput, FailedWriteRecordsTheOsNumberAndGoesOn)
 {
-    attach(Sink::pipe);
-    close(reader_);
-    reader_ = -1;
-    during([] {
-        write_line(channel, b126);
-        write_string(channel, "rest", 0);
-    });
+    attach(SinkKind::pipe);
+    close(ends_.reader);
+    ends_.reader = -1;
+    write_line(channel, b126);
+    write_string(channel, "rest", 0);
     EXPECT_EQ(pending_io_error, EPIPE);
     EXPECT_EQ(channel.buffer_pos, 4);
 }
