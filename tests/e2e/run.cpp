@@ -65,15 +65,6 @@ const std::string& program_for_nobody()
     return path;
 }
 
-std::string drain(int fd)
-{
-    std::string bytes;
-    char chunk[4096];
-    for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0;)
-        bytes.append(chunk, static_cast<std::size_t>(n));
-    return bytes;
-}
-
 std::string contents(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -164,13 +155,13 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
     if (options.output != Output::terminal && writer >= 0)
         close(std::exchange(writer, -1));
     if (options.output != Output::terminal && reader >= 0)
-        result.out = drain(reader);
+        result.out = read_available(reader);
     int status = 0;
     waitpid(child, &status, 0);
     result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
     if (options.output == Output::terminal) {
         fcntl(reader, F_SETFL, O_NONBLOCK);
-        result.out = drain(reader);
+        result.out = read_available(reader);
     } else if (options.output == Output::file) {
         result.out = contents(file);
         if (options.output_path.empty())  // a file of our own

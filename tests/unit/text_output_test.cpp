@@ -50,7 +50,8 @@ protected:
     void attach(SinkKind kind)
     {
         ends_ = open_sink(kind);
-        ASSERT_GE(ends_.reader, 0);
+        if (ends_.reader < 0)
+            GTEST_SKIP() << "the system gives no pseudo-terminal to stand for a console";
         sink_fd = ends_.writer;
     }
 
@@ -121,6 +122,8 @@ TEST_P(Buffering, BytesArriveWhenTheirHandleKindSays)
 {
     const BufferCase& c = GetParam();
     attach(c.sink);
+    if (IsSkipped())
+        return;
     for (std::size_t i = 0; i < c.steps.size(); ++i) {
         take(c.steps[i]);
         EXPECT_EQ(read_available(ends_.reader), c.steps[i].arrived) << c.name << ", step " << i + 1;
