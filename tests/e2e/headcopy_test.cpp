@@ -466,40 +466,25 @@ public:
             close(fd);
         });
         // Only a peer already in its open shows whether the run disturbs it.
-        while (!in_open())
-            std::this_thread::yield();
+        for (long call = -1; call != SYS_openat && call != SYS_open; std::this_thread::yield())
+            std::ifstream("/proc/self/task/" + std::to_string(tid_) + "/syscall") >> call;
     }
 
-    ~WaitingPeer() { finish(); }
+    ~WaitingPeer() { received(); }
 
     bool released() const { return released_; }
+    // What the peer read, once it is gone: a peer still waiting is let go by
+    // a moment's open of the other end.
     const std::string& received()
     {
-        finish();
+        if (thread_.joinable() && !released_)
+            close(open(path_.c_str(), (mode_ == O_RDONLY ? O_WRONLY : O_RDONLY) | O_NONBLOCK));
+        if (thread_.joinable())
+            thread_.join();
         return received_;
     }
 
 private:
-    // A peer still waiting is let go by a moment's open of the other end.
-    void finish()
-    {
-        if (!thread_.joinable())
-            return;
-        if (!released_)
-            close(open(path_.c_str(), (mode_ == O_RDONLY ? O_WRONLY : O_RDONLY) | O_NONBLOCK));
-        thread_.join();
-    }
-
-    bool in_open() const
-    {
-        if (tid_ == 0)
-            return false;
-        std::ifstream call("/proc/self/task/" + std::to_string(tid_) + "/syscall");
-        long number = -1;
-        call >> number;
-        return number == SYS_openat || number == SYS_open;
-    }
-
     std::string path_;
     int mode_;
     std::atomic<pid_t> tid_{0};
@@ -533,11 +518,8 @@ TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
         for (int run = 0; run < c.runs && wrong < 3; ++run) {
             WaitingPeer peer(folder.path(c.pipe), c.peer);
             RunResult result = folder.run({"data.bin"});
-            bool right = result.out == c.line && result.code == 0;
-            if (c.peer == O_RDONLY)
-                right = right && peer.received() == head;
-            else
-                right = right && !peer.released();
+            bool right = result.out == c.line && result.code == 0 &&
+                         (c.peer == O_RDONLY ? peer.received() == head : !peer.released());
             EXPECT_TRUE(right) << c.name << ", run " << run << ": " << result.out;
             wrong += !right;
         }
