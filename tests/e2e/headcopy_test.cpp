@@ -7,13 +7,11 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <future>
 #include <map>
 #include <optional>
@@ -371,13 +369,11 @@ TEST(OnLinux, AFileTheRunMadeIsItsOwn)
     SKIP_UNLESS_HERE(Where::unprivileged);
     for (const char* made : {"data.bin.start", "new"}) {
         Folder folder;
-        folder.write("data.bin", in1000);
-        chmod(folder.path("data.bin").c_str(), 0666);
+        make(folder, {{"data.bin", in1000, 0666}});
         if (made == std::string("new"))
             fs::create_symlink("new", folder.path("data.bin.start"));
-        RunOptions options;
-        options.unprivileged = true;  // root may read any file
-        options.wrapper = {"sh", "-c", "umask 0466 && exec \"$@\"", "sh"};
+        // Unprivileged, since root may read any file.
+        RunOptions options{.unprivileged = true, .wrapper = {"sh", "-c", "umask 0466 && exec \"$@\"", "sh"}};
         EXPECT_EQ(folder.run({"data.bin"}, options).out, ok) << made;
         chmod(folder.path(made).c_str(), 0600);
         EXPECT_EQ(folder.read(made), head) << made;
@@ -399,10 +395,9 @@ TEST(OnLinux, SixteenRunsAtOnceOnOneInput)
     SKIP_UNLESS_HERE(Where::linux_only);
     Folder folder;
     folder.write("data.bin", in1000);
-    std::vector<std::future<RunResult>> runs;
-    runs.reserve(16);
-    for (int i = 0; i < 16; ++i)
-        runs.push_back(std::async(std::launch::async, [&] { return folder.run({"data.bin"}); }));
+    std::vector<std::future<RunResult>> runs(16);
+    for (auto& run : runs)
+        run = std::async(std::launch::async, [&] { return folder.run({"data.bin"}); });
     for (auto& run : runs) {
         RunResult result = run.get();
         EXPECT_EQ(result.out, ok);
@@ -550,14 +545,9 @@ TEST(OnLinux, StandardInputOnEitherFile)
 TEST(OnLinux, LeasesAreWaitedOut)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    struct {
-        const char* file;
-        int lease;
-    } leases[] = {{"data.bin", F_WRLCK}, {"data.bin.start", F_RDLCK}};
-    for (const auto& l : leases) {
+    for (auto [file, lease] : {std::pair{"data.bin", F_WRLCK}, {"data.bin.start", F_RDLCK}}) {
         Folder folder;
-        folder.write("data.bin", in1000);
-        folder.write("data.bin.start", "old");
+        make(folder, {input, {"data.bin.start", "old"}});
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
         sigset_t broken;
@@ -568,8 +558,8 @@ TEST(OnLinux, LeasesAreWaitedOut)
             // A write lease needs the only open of the file, a read lease
             // no open for writing: the holder's own is for reading.
             sigprocmask(SIG_BLOCK, &broken, nullptr);
-            int fd = open(folder.path(l.file).c_str(), O_RDONLY);
-            char held = fcntl(fd, F_SETLEASE, l.lease) == 0 ? 'y' : static_cast<char>(errno);
+            int fd = open(folder.path(file).c_str(), O_RDONLY);
+            char held = fcntl(fd, F_SETLEASE, lease) == 0 ? 'y' : static_cast<char>(errno);
             if (write(ready[1], &held, 1) != 1 || held != 'y')
                 _exit(1);
             int signal = 0;
@@ -585,13 +575,12 @@ TEST(OnLinux, LeasesAreWaitedOut)
             waitpid(holder, nullptr, 0);
             GTEST_SKIP() << "leases are refused here (" << std::strerror(held) << "), as on some file systems";
         }
-        RunOptions options;
-        options.timeout_seconds = 10;  // the kernel would break the lease itself after lease-break-time
-        RunResult result = folder.run({"data.bin"}, options);
+        // The kernel would break the lease itself after lease-break-time.
+        RunResult result = folder.run({"data.bin"}, {.timeout_seconds = 10});
         kill(holder, SIGIO);
         waitpid(holder, nullptr, 0);
-        EXPECT_EQ(result.out, ok) << l.file;
-        EXPECT_EQ(folder.read("data.bin.start"), head) << l.file;
+        EXPECT_EQ(result.out, ok) << file;
+        EXPECT_EQ(folder.read("data.bin.start"), head) << file;
     }
 }
 
