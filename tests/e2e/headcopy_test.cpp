@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -445,48 +446,26 @@ TEST(Headcopy, FailedWriteOfTheHeadIsReported)
     expect_run({input, {"data.bin.start", "-> /dev/full"}}, {"data.bin"}, {}, {report(disk_full), disk_full});
 }
 
-// A peer that waits in open on a pipe, in a thread of this test: what it
-// received, and whether the run released it.
-class WaitingPeer {
-public:
-    WaitingPeer(const std::string& path, int mode) : path_(path), mode_(mode)
-    {
-        thread_ = std::thread([this] {
-            tid_ = static_cast<pid_t>(syscall(SYS_gettid));
-            int fd = open(path_.c_str(), mode_);
-            released_ = true;
-            char buffer[4096];
-            for (ssize_t n; mode_ == O_RDONLY && (n = read(fd, buffer, sizeof buffer)) > 0;)
-                received_.append(buffer, static_cast<std::size_t>(n));
-            close(fd);
-        });
-        // Only a peer already in its open shows whether the run disturbs it.
-        for (long call = -1; call != SYS_openat && call != SYS_open; std::this_thread::yield())
-            std::ifstream("/proc/self/task/" + std::to_string(tid_) + "/syscall") >> call;
-    }
-
-    ~WaitingPeer() { received(); }
-
-    bool released() const { return released_; }
-    // What the peer read, once it is gone: a peer still waiting is let go by
-    // a moment's open of the other end.
-    const std::string& received()
-    {
-        if (thread_.joinable() && !released_)
-            close(open(path_.c_str(), (mode_ == O_RDONLY ? O_WRONLY : O_RDONLY) | O_NONBLOCK));
-        if (thread_.joinable())
-            thread_.join();
-        return received_;
-    }
-
-private:
-    std::string path_;
-    int mode_;
-    std::atomic<pid_t> tid_{0};
-    std::atomic<bool> released_{false};
-    std::string received_;
-    std::thread thread_;
-};
+// A peer that waits in open on a pipe, in a thread of this test: ready once
+// the run released it, with what it read if it opened for reading.
+std::future<std::string> waiting_peer(const std::string& path, int mode)
+{
+    std::atomic<pid_t> tid{0};
+    std::future<std::string> peer = std::async(std::launch::async, [&tid, path, mode] {
+        tid = static_cast<pid_t>(syscall(SYS_gettid));
+        int fd = open(path.c_str(), mode);
+        std::string received;
+        char buffer[4096];
+        for (ssize_t n; mode == O_RDONLY && (n = read(fd, buffer, sizeof buffer)) > 0;)
+            received.append(buffer, static_cast<std::size_t>(n));
+        close(fd);
+        return received;
+    });
+    // Only a peer already in its open shows whether the run disturbs it.
+    for (long call = -1; call != SYS_openat && call != SYS_open; std::this_thread::yield())
+        std::ifstream("/proc/self/task/" + std::to_string(tid) + "/syscall") >> call;
+    return peer;
+}
 
 // A reader or writer waiting on a pipe gets exactly the 500 bytes or is left
 // waiting, untouched: nothing opens a pipe for reading that it does not read.
@@ -511,10 +490,14 @@ TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
         mkfifo(folder.path(c.pipe).c_str(), 0666);
         int wrong = 0;
         for (int run = 0; run < c.runs && wrong < 3; ++run) {
-            WaitingPeer peer(folder.path(c.pipe), c.peer);
+            std::future<std::string> peer = waiting_peer(folder.path(c.pipe), c.peer);
             RunResult result = folder.run({"data.bin"});
-            bool right = result.out == c.line && result.code == 0 &&
-                         (c.peer == O_RDONLY ? peer.received() == head : !peer.released());
+            bool released = peer.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+            // A peer still waiting is let go by a moment's open of the other end.
+            if (!released)
+                close(open(folder.path(c.pipe).c_str(), (c.peer == O_RDONLY ? O_WRONLY : O_RDONLY) | O_NONBLOCK));
+            bool right =
+                result.out == c.line && result.code == 0 && (c.peer == O_RDONLY ? peer.get() == head : !released);
             EXPECT_TRUE(right) << c.name << ", run " << run << ": " << result.out;
             wrong += !right;
         }
