@@ -50,8 +50,7 @@ struct Entry {
 void bind_socket(const std::string& path)
 {
     int s = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
+    sockaddr_un address{.sun_family = AF_UNIX};
     path.copy(address.sun_path, sizeof address.sun_path - 1);
     EXPECT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     close(s);
@@ -306,11 +305,10 @@ TEST(OnLinux, PipesAndTerminalsAsOutputNeverWait)
         if (!t.terminal) {
             reader = open(folder.path("data.bin.start").c_str(), O_RDONLY | O_NONBLOCK);
             writer = open(folder.path("data.bin.start").c_str(), O_WRONLY | O_NONBLOCK);
+            // Filled to the last byte: a whole block while one fits, else a single byte.
             std::string block(4096, 'x');
-            // Whole blocks while they fit, then single bytes.
-            for (std::size_t size : {block.size(), std::size_t{1}})
-                while (t.fill && write(writer, block.data(), size) > 0) {
-                }
+            while (t.fill && (write(writer, block.data(), block.size()) > 0 || write(writer, block.data(), 1) > 0)) {
+            }
         }
         expect_run(folder, {"data.bin"}, {.timeout_seconds = 10}, {t.line, t.code}, t.name);
         if (t.code == 0) {
@@ -531,33 +529,30 @@ TEST(OnLinux, LeasesAreWaitedOut)
     for (auto [file, lease] : {std::pair{"data.bin", F_WRLCK}, {"data.bin.start", F_RDLCK}}) {
         Folder folder;
         make(folder, {input, {"data.bin.start", "old"}});
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
         sigset_t broken;
         sigemptyset(&broken);
         sigaddset(&broken, SIGIO);
         pid_t holder = fork();
         if (holder == 0) {
             // A write lease needs the only open of the file, a read lease
-            // no open for writing: the holder's own is for reading.
+            // no open for writing: the holder's own is for reading. It stops
+            // once it holds the lease, or exits with the number of the error.
             sigprocmask(SIG_BLOCK, &broken, nullptr);
             int fd = open(folder.path(file).c_str(), O_RDONLY);
-            char held = fcntl(fd, F_SETLEASE, lease) == 0 ? 'y' : static_cast<char>(errno);
-            if (write(ready[1], &held, 1) != 1 || held != 'y')
-                _exit(1);
+            if (fcntl(fd, F_SETLEASE, lease) != 0)
+                _exit(errno);
+            raise(SIGSTOP);
             int signal = 0;
             sigwait(&broken, &signal);
             fcntl(fd, F_SETLEASE, F_UNLCK);
             _exit(0);
         }
-        close(ready[1]);
-        char held = 0;
-        EXPECT_EQ(read(ready[0], &held, 1), 1);
-        close(ready[0]);
-        if (held != 'y') {
-            waitpid(holder, nullptr, 0);
-            GTEST_SKIP() << "leases are refused here (" << std::strerror(held) << "), as on some file systems";
-        }
+        int status = 0;
+        EXPECT_EQ(waitpid(holder, &status, WUNTRACED), holder);
+        if (!WIFSTOPPED(status))
+            GTEST_SKIP() << "leases are refused here (" << std::strerror(WEXITSTATUS(status))
+                         << "), as on some file systems";
+        kill(holder, SIGCONT);
         // The kernel would break the lease itself after lease-break-time.
         RunResult result = folder.run({"data.bin"}, {.timeout_seconds = 10});
         kill(holder, SIGIO);
