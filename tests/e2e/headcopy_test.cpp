@@ -541,7 +541,7 @@ TEST(OnLinux, LeasesAreWaitedOut)
             int fd = open(folder.path(file).c_str(), O_RDONLY);
             if (fcntl(fd, F_SETLEASE, lease) != 0)
                 _exit(errno);
-            raise(SIGSTOP);
+            kill(getpid(), SIGSTOP);
             int signal = 0;
             sigwait(&broken, &signal);
             fcntl(fd, F_SETLEASE, F_UNLCK);
