@@ -6,14 +6,13 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <future>
 #include <map>
 #include <optional>
@@ -51,8 +50,7 @@ struct Entry {
 void bind_socket(const std::string& path)
 {
     int s = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
+    sockaddr_un address{.sun_family = AF_UNIX};
     path.copy(address.sun_path, sizeof address.sun_path - 1);
     EXPECT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     close(s);
@@ -97,14 +95,13 @@ std::string in_folder(std::string word, const Folder& folder)
     return word;
 }
 
-void expect_run(const std::vector<Entry>& files, std::vector<std::string> args, RunOptions options,
-                const Expected& expected, const std::string& label = "")
+// Runs in a folder already made, or below in a fresh one made of files.
+void expect_run(const Folder& folder, std::vector<std::string> args, RunOptions options, const Expected& expected,
+                const std::string& label = "")
 {
-    Folder folder;
-    make(folder, files);
-    Snapshot after = folder.snapshot();
-    for (const auto& [name, bytes] : expected.changes)
-        after[name] = bytes;
+    // The changes, and every other entry as it was.
+    Snapshot after = expected.changes;
+    after.merge(folder.snapshot());
     for (std::string& arg : args)
         arg = in_folder(arg, folder);
     options.output_path = in_folder(options.output_path, folder);
@@ -115,6 +112,14 @@ void expect_run(const std::vector<Entry>& files, std::vector<std::string> args, 
         EXPECT_EQ(result.out, expected.out) << label;
     EXPECT_EQ(result.code, expected.code) << label;
     EXPECT_TRUE(folder.snapshot() == after) << label;
+}
+
+void expect_run(const std::vector<Entry>& files, std::vector<std::string> args, RunOptions options,
+                const Expected& expected, const std::string& label = "")
+{
+    Folder folder;
+    make(folder, files);
+    expect_run(folder, std::move(args), std::move(options), expected, label);
 }
 
 struct Case {
@@ -236,20 +241,12 @@ TEST(OnLinux, LongNamesAreNeverCut)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
     for (std::size_t length : {253, 254, 255, 256, 259, 300, 1000}) {
-        Folder folder;
         std::string name;
         while (name.size() + 100 < length)
             name += std::string(99, 'd') + "/";
-        fs::create_directories(folder.path(name));
         name += std::string(length - name.size(), 'f');
-        folder.write(name, in1000);
         ASSERT_EQ(name.size(), length);
-        EXPECT_EQ(folder.run({name}).out, ok) << length;
-        EXPECT_EQ(folder.read(name + ".start"), head) << length;
-        std::size_t files = 0;
-        for (const auto& [entry, bytes] : folder.snapshot())
-            files += bytes != "<dir>";
-        EXPECT_EQ(files, 2u) << length;
+        expect_run({{name, in1000}}, {name}, {}, {ok, 0, {{name + ".start", head}}}, std::to_string(length));
     }
 }
 
@@ -299,38 +296,26 @@ TEST(OnLinux, PipesAndTerminalsAsOutputNeverWait)
         {"a terminal whose output is stopped", true, true, report(11), 11},
     };
     for (const Target& t : targets) {
-        Folder folder;
-        folder.write("data.bin", in1000);
-        int reader = -1;
         int writer = -1;
-        if (t.terminal) {
-            reader = open_terminal(writer);
-            fs::create_symlink(ptsname(reader), folder.path("data.bin.start"));
-            if (t.fill)
-                tcflow(writer, TCOOFF);
-        } else {
-            mkfifo(folder.path("data.bin.start").c_str(), 0666);
+        int reader = t.terminal ? open_terminal(writer) : -1;
+        Folder folder;
+        make(folder, {input, {"data.bin.start", t.terminal ? "-> " + std::string(ptsname(reader)) : "<fifo>"}});
+        if (t.terminal && t.fill)
+            tcflow(writer, TCOOFF);
+        if (!t.terminal) {
             reader = open(folder.path("data.bin.start").c_str(), O_RDONLY | O_NONBLOCK);
             writer = open(folder.path("data.bin.start").c_str(), O_WRONLY | O_NONBLOCK);
+            // Filled to the last byte: a whole block while one fits, else a single byte.
             std::string block(4096, 'x');
-            while (t.fill && write(writer, block.data(), block.size()) > 0) {
-            }
-            while (t.fill && write(writer, block.data(), 1) > 0) {
+            while (t.fill && (write(writer, block.data(), block.size()) > 0 || write(writer, block.data(), 1) > 0)) {
             }
         }
-        RunOptions options;
-        options.timeout_seconds = 10;
-        RunResult result = folder.run({"data.bin"}, options);
-        EXPECT_EQ(result.code, t.code) << t.name;
-        if (t.line.starts_with(report_words)) {
-            EXPECT_TRUE(parse_report(result.out) && result.out.starts_with(t.line)) << t.name << ": " << result.out;
-        } else {
-            EXPECT_EQ(result.out, t.line) << t.name;
+        expect_run(folder, {"data.bin"}, {.timeout_seconds = 10}, {t.line, t.code}, t.name);
+        if (t.code == 0) {
             std::string got(1000, '\0');
             ssize_t n = read(reader, got.data(), got.size());
             EXPECT_EQ(got.substr(0, n > 0 ? static_cast<std::size_t>(n) : 0), head) << t.name;
         }
-        EXPECT_EQ(folder.read("data.bin"), in1000) << t.name;
         if (t.terminal && t.fill)
             tcflow(writer, TCOON);
         close(writer);
@@ -343,36 +328,26 @@ TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
 {
     SKIP_UNLESS_HERE(Where::linux_natively);
     struct Run {
-        std::optional<std::string> name;
-        bool no_arguments;
+        std::optional<std::string> name;  // none: no argument vector at all
         std::vector<std::string> args;
         std::string out;
     };
     std::vector<Run> runs = {
-        {"", false, {"d", "g"}, need_one},  {"", false, {"d"}, ok},
-        {"\"\"", false, {"d"}, ok},         {" ", false, {"d"}, ok},
-        {std::nullopt, true, {}, need_one}, {std::string(100000, 'p'), false, {"d"}, ok},
+        {"", {"d", "g"}, need_one},   {"", {"d"}, ok},
+        {"\"\"", {"d"}, ok},          {" ", {"d"}, ok},
+        {std::nullopt, {}, need_one}, {std::string(100000, 'p'), {"d"}, ok},
     };
     // Every length about the end of the heap's 64 KiB arena, where the names
     // cut after the command line leave it, and one that grows must move out:
     // an 11-byte name grows into another 16-byte slot when ".start" is added.
     for (std::size_t length = 65340; length <= 65540; ++length)
-        runs.push_back({std::string(length, 'p'), false, {"eleven.byte"}, ok});
+        runs.push_back({std::string(length, 'p'), {"eleven.byte"}, ok});
     for (const Run& r : runs) {
-        Folder folder;
-        folder.write("d", in1000);
-        folder.write("g", in1000);
-        folder.write("eleven.byte", in1000);
-        RunOptions options;
-        options.program_name = r.name;
-        options.no_arguments = r.no_arguments;
-        std::string which = !r.name               ? "no argument vector"
-                            : r.name->size() > 10 ? std::to_string(r.name->size()) + " bytes"
-                                                  : *r.name;
-        RunResult result = folder.run(r.args, options);
-        EXPECT_EQ(result.out, r.out) << which;
-        EXPECT_EQ(result.code, 0) << which;
-        EXPECT_FALSE(fs::exists(folder.path("g.start")));
+        // An "Ok" run copies the head of its one parameter, and nothing else.
+        Snapshot copy = r.out == ok ? Snapshot{{r.args[0] + ".start", head}} : Snapshot{};
+        std::string which = r.name ? "a name of " + std::to_string(r.name->size()) + " bytes" : "no argument vector";
+        expect_run({{"d", in1000}, {"g", in1000}, {"eleven.byte", in1000}}, r.args,
+                   {.program_name = r.name, .no_arguments = !r.name}, {r.out, 0, copy}, which);
     }
 }
 
@@ -393,13 +368,11 @@ TEST(OnLinux, AFileTheRunMadeIsItsOwn)
     SKIP_UNLESS_HERE(Where::unprivileged);
     for (const char* made : {"data.bin.start", "new"}) {
         Folder folder;
-        folder.write("data.bin", in1000);
-        chmod(folder.path("data.bin").c_str(), 0666);
+        make(folder, {{"data.bin", in1000, 0666}});
         if (made == std::string("new"))
             fs::create_symlink("new", folder.path("data.bin.start"));
-        RunOptions options;
-        options.unprivileged = true;  // root may read any file
-        options.wrapper = {"sh", "-c", "umask 0466 && exec \"$@\"", "sh"};
+        // Unprivileged, since root may read any file.
+        RunOptions options{.unprivileged = true, .wrapper = {"sh", "-c", "umask 0466 && exec \"$@\"", "sh"}};
         EXPECT_EQ(folder.run({"data.bin"}, options).out, ok) << made;
         chmod(folder.path(made).c_str(), 0600);
         EXPECT_EQ(folder.read(made), head) << made;
@@ -421,10 +394,9 @@ TEST(OnLinux, SixteenRunsAtOnceOnOneInput)
     SKIP_UNLESS_HERE(Where::linux_only);
     Folder folder;
     folder.write("data.bin", in1000);
-    std::vector<std::future<RunResult>> runs;
-    runs.reserve(16);
-    for (int i = 0; i < 16; ++i)
-        runs.push_back(std::async(std::launch::async, [&] { return folder.run({"data.bin"}); }));
+    std::vector<std::future<RunResult>> runs(16);
+    for (auto& run : runs)
+        run = std::async(std::launch::async, [&] { return folder.run({"data.bin"}); });
     for (auto& run : runs) {
         RunResult result = run.get();
         EXPECT_EQ(result.out, ok);
@@ -472,63 +444,26 @@ TEST(Headcopy, FailedWriteOfTheHeadIsReported)
     expect_run({input, {"data.bin.start", "-> /dev/full"}}, {"data.bin"}, {}, {report(disk_full), disk_full});
 }
 
-// A peer that waits in open on a pipe, in a thread of this test: what it
-// received, and whether the run released it.
-class WaitingPeer {
-public:
-    WaitingPeer(const std::string& path, int mode) : path_(path), mode_(mode)
-    {
-        thread_ = std::thread([this] {
-            tid_ = static_cast<pid_t>(syscall(SYS_gettid));
-            int fd = open(path_.c_str(), mode_);
-            released_ = true;
-            char buffer[4096];
-            for (ssize_t n; mode_ == O_RDONLY && (n = read(fd, buffer, sizeof buffer)) > 0;)
-                received_.append(buffer, static_cast<std::size_t>(n));
-            close(fd);
-        });
-        // Only a peer already in its open shows whether the run disturbs it.
-        while (!in_open())
-            std::this_thread::yield();
-    }
-
-    ~WaitingPeer() { finish(); }
-
-    bool released() const { return released_; }
-    const std::string& received()
-    {
-        finish();
-        return received_;
-    }
-
-private:
-    // A peer still waiting is let go by a moment's open of the other end.
-    void finish()
-    {
-        if (!thread_.joinable())
-            return;
-        if (!released_)
-            close(open(path_.c_str(), (mode_ == O_RDONLY ? O_WRONLY : O_RDONLY) | O_NONBLOCK));
-        thread_.join();
-    }
-
-    bool in_open() const
-    {
-        if (tid_ == 0)
-            return false;
-        std::ifstream call("/proc/self/task/" + std::to_string(tid_) + "/syscall");
-        long number = -1;
-        call >> number;
-        return number == SYS_openat || number == SYS_open;
-    }
-
-    std::string path_;
-    int mode_;
-    std::atomic<pid_t> tid_{0};
-    std::atomic<bool> released_{false};
-    std::string received_;
-    std::thread thread_;
-};
+// A peer that waits in open on a pipe, in a thread of this test: ready once
+// the run released it, with what it read if it opened for reading.
+std::future<std::string> waiting_peer(const std::string& path, int mode)
+{
+    std::atomic<pid_t> tid{0};
+    std::future<std::string> peer = std::async(std::launch::async, [&tid, path, mode] {
+        tid = static_cast<pid_t>(syscall(SYS_gettid));
+        int fd = open(path.c_str(), mode);
+        std::string received;
+        char buffer[4096];
+        for (ssize_t n; mode == O_RDONLY && (n = read(fd, buffer, sizeof buffer)) > 0;)
+            received.append(buffer, static_cast<std::size_t>(n));
+        close(fd);
+        return received;
+    });
+    // Only a peer already in its open shows whether the run disturbs it.
+    for (long call = -1; call != SYS_openat && call != SYS_open; std::this_thread::yield())
+        std::ifstream("/proc/self/task/" + std::to_string(tid) + "/syscall") >> call;
+    return peer;
+}
 
 // A reader or writer waiting on a pipe gets exactly the 500 bytes or is left
 // waiting, untouched: nothing opens a pipe for reading that it does not read.
@@ -553,13 +488,14 @@ TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
         mkfifo(folder.path(c.pipe).c_str(), 0666);
         int wrong = 0;
         for (int run = 0; run < c.runs && wrong < 3; ++run) {
-            WaitingPeer peer(folder.path(c.pipe), c.peer);
+            std::future<std::string> peer = waiting_peer(folder.path(c.pipe), c.peer);
             RunResult result = folder.run({"data.bin"});
-            bool right = result.out == c.line && result.code == 0;
-            if (c.peer == O_RDONLY)
-                right = right && peer.received() == head;
-            else
-                right = right && !peer.released();
+            bool released = peer.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+            // A peer still waiting is let go by a moment's open of the other end.
+            if (!released)
+                close(open(folder.path(c.pipe).c_str(), (c.peer == O_RDONLY ? O_WRONLY : O_RDONLY) | O_NONBLOCK));
+            bool right =
+                result.out == c.line && result.code == 0 && (c.peer == O_RDONLY ? peer.get() == head : !released);
             EXPECT_TRUE(right) << c.name << ", run " << run << ": " << result.out;
             wrong += !right;
         }
@@ -590,48 +526,39 @@ TEST(OnLinux, StandardInputOnEitherFile)
 TEST(OnLinux, LeasesAreWaitedOut)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    struct {
-        const char* file;
-        int lease;
-    } leases[] = {{"data.bin", F_WRLCK}, {"data.bin.start", F_RDLCK}};
-    for (const auto& l : leases) {
+    for (auto [file, lease] : {std::pair{"data.bin", F_WRLCK}, {"data.bin.start", F_RDLCK}}) {
         Folder folder;
-        folder.write("data.bin", in1000);
-        folder.write("data.bin.start", "old");
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
+        make(folder, {input, {"data.bin.start", "old"}});
         sigset_t broken;
         sigemptyset(&broken);
         sigaddset(&broken, SIGIO);
         pid_t holder = fork();
         if (holder == 0) {
             // A write lease needs the only open of the file, a read lease
-            // no open for writing: the holder's own is for reading.
+            // no open for writing: the holder's own is for reading. It stops
+            // once it holds the lease, or exits with the number of the error.
             sigprocmask(SIG_BLOCK, &broken, nullptr);
-            int fd = open(folder.path(l.file).c_str(), O_RDONLY);
-            char held = fcntl(fd, F_SETLEASE, l.lease) == 0 ? 'y' : static_cast<char>(errno);
-            if (write(ready[1], &held, 1) != 1 || held != 'y')
-                _exit(1);
+            int fd = open(folder.path(file).c_str(), O_RDONLY);
+            if (fcntl(fd, F_SETLEASE, lease) != 0)
+                _exit(errno);
+            kill(getpid(), SIGSTOP);
             int signal = 0;
             sigwait(&broken, &signal);
             fcntl(fd, F_SETLEASE, F_UNLCK);
             _exit(0);
         }
-        close(ready[1]);
-        char held = 0;
-        EXPECT_EQ(read(ready[0], &held, 1), 1);
-        close(ready[0]);
-        if (held != 'y') {
-            waitpid(holder, nullptr, 0);
-            GTEST_SKIP() << "leases are refused here (" << std::strerror(held) << "), as on some file systems";
-        }
-        RunOptions options;
-        options.timeout_seconds = 10;  // the kernel would break the lease itself after lease-break-time
-        RunResult result = folder.run({"data.bin"}, options);
+        int status = 0;
+        EXPECT_EQ(waitpid(holder, &status, WUNTRACED), holder);
+        if (!WIFSTOPPED(status))
+            GTEST_SKIP() << "leases are refused here (" << std::strerror(WEXITSTATUS(status))
+                         << "), as on some file systems";
+        kill(holder, SIGCONT);
+        // The kernel would break the lease itself after lease-break-time.
+        RunResult result = folder.run({"data.bin"}, {.timeout_seconds = 10});
         kill(holder, SIGIO);
         waitpid(holder, nullptr, 0);
-        EXPECT_EQ(result.out, ok) << l.file;
-        EXPECT_EQ(folder.read("data.bin.start"), head) << l.file;
+        EXPECT_EQ(result.out, ok) << file;
+        EXPECT_EQ(folder.read("data.bin.start"), head) << file;
     }
 }
 
@@ -639,18 +566,16 @@ TEST(OnLinux, LeasesAreWaitedOut)
 TEST(OnLinuxAsRoot, BlockDeviceAsInput)
 {
     SKIP_UNLESS_HERE(Where::linux_as_root);
+    const std::string image = pattern(std::size_t{64} * 1024);
     Folder folder;
-    folder.write("image", pattern(std::size_t{64} * 1024));
+    folder.write("image", image);
     std::string device = output_of({"losetup", "--find", "--show", folder.path("image")});
-    while (!device.empty() && device.back() == '\n')
-        device.pop_back();
+    device.erase(device.find_last_not_of('\n') + 1);
     if (device.empty())
         GTEST_SKIP() << "losetup gives no loop device here";
     fs::create_symlink(device, folder.path("disk"));
-    RunResult result = folder.run({"disk"});
+    expect_run(folder, {"disk"}, {}, {ok, 0, {{"disk.start", image.substr(0, 500)}}});
     output_of({"losetup", "--detach", device});
-    EXPECT_EQ(result.out, ok);
-    EXPECT_TRUE(folder.read("disk.start") == pattern(std::size_t{64} * 1024).substr(0, 500));
 }
 
 // With fs.protected_regular, a create-open of another user's file in a
@@ -664,14 +589,9 @@ TEST(OnLinuxAsRoot, AnotherUsersFileInAStickyFolderIsLeftAlone)
     if (!(setting >> protection) || protection == 0)
         GTEST_SKIP() << "fs.protected_regular is off here (sysctl -w fs.protected_regular=1 turns it on)";
     Folder folder;
-    fs::create_directory(folder.path("tmp"));
-    chmod(folder.path("tmp").c_str(), 01777);
-    folder.write("tmp/d", in1000);
-    folder.write("tmp/d.start", "theirs");
+    make(folder, {{"tmp", "<dir>", 01777}, {"tmp/d", in1000}, {"tmp/d.start", "theirs", 0666}});
     ASSERT_EQ(chown(folder.path("tmp/d.start").c_str(), 65534, 65534), 0);
-    chmod(folder.path("tmp/d.start").c_str(), 0666);
-    EXPECT_EQ(folder.run({"tmp/d"}).out, cant_create);
-    EXPECT_EQ(folder.read("tmp/d.start"), "theirs");
+    expect_run(folder, {"tmp/d"}, {}, {cant_create});
 }
 
 // On an overlay, an open for writing copies the whole file up: the input,
@@ -680,22 +600,17 @@ TEST(OnLinuxAsRoot, InputOnAnOverlayIsNotCopiedUp)
 {
     SKIP_UNLESS_HERE(Where::linux_as_root);
     Folder folder;
-    for (const char* dir : {"lower", "upper", "work", "merged"})
-        fs::create_directory(folder.path(dir));
-    folder.write("lower/data.bin", pattern(1 << 20));
+    make(folder, {{"lower/data.bin", pattern(1 << 20)}, {"upper", "<dir>"}, {"work", "<dir>"}, {"merged", "<dir>"}});
     std::string layers =
         "lowerdir=" + folder.path("lower") + ",upperdir=" + folder.path("upper") + ",workdir=" + folder.path("work");
     if (output_of({"sh", "-c", "mount -t overlay overlay -o \"$1\" \"$2\" 2>&1 && echo mounted", "sh", layers,
                    folder.path("merged")})
             .find("mounted") == std::string::npos)
         GTEST_SKIP() << "overlay mounts are not allowed here";
-    RunResult result = folder.run({"merged/data.bin"});
-    std::vector<std::string> upper;
-    for (const auto& entry : fs::directory_iterator(folder.path("upper")))
-        upper.push_back(entry.path().filename());
+    // The upper layer gets the new output alone.
+    expect_run(folder, {"merged/data.bin"}, {},
+               {ok, 0, {{"merged/data.bin.start", head}, {"upper/data.bin.start", head}}});
     output_of({"umount", folder.path("merged")});
-    EXPECT_EQ(result.out, ok);
-    EXPECT_EQ(upper, std::vector<std::string>{"data.bin.start"});
 }
 
 }  // namespace
