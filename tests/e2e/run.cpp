@@ -208,6 +208,18 @@ int open_terminal(int& follower)
     return terminal.leader;
 }
 
+std::string no_terminal_reason()
+{
+    static const std::string reason = [] {
+        Terminal terminal = open_raw_terminal();
+        bool made = terminal.leader >= 0 && terminal.follower >= 0;
+        for (int fd : {terminal.leader, terminal.follower})
+            close(fd);
+        return made ? std::string() : std::string("the system gives no pseudo-terminal to stand for a console");
+    }();
+    return reason;
+}
+
 Folder::Folder()
 {
     char templ[] = "/tmp/headcopy_e2e_XXXXXX";

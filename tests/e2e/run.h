@@ -94,6 +94,9 @@ std::string report(int number);
 // A pseudo-terminal in raw mode: the leader is returned, the follower's
 // descriptor stored in follower.
 int open_terminal(int& follower);
+// Why no pseudo-terminal can stand for a console here (a build chroot may
+// have none), or empty when one can.
+std::string no_terminal_reason();
 
 // Whether a program of that name is on PATH.
 bool on_path(const std::string& name);
