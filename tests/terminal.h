@@ -16,15 +16,12 @@ struct Terminal {
 
 inline Terminal open_raw_terminal()
 {
-    Terminal terminal;
-    terminal.leader = posix_openpt(O_RDWR | O_NOCTTY);
-    if (terminal.leader < 0 || grantpt(terminal.leader) != 0 || unlockpt(terminal.leader) != 0) {
-        if (terminal.leader >= 0)
-            close(terminal.leader);
-        terminal.leader = -1;
-        return terminal;
+    int leader = posix_openpt(O_RDWR | O_NOCTTY);
+    if (leader < 0 || grantpt(leader) != 0 || unlockpt(leader) != 0) {
+        close(leader);
+        return {};
     }
-    terminal.follower = open(ptsname(terminal.leader), O_RDWR | O_NOCTTY);
+    Terminal terminal{leader, open(ptsname(leader), O_RDWR | O_NOCTTY)};
     termios raw;
     tcgetattr(terminal.follower, &raw);
     cfmakeraw(&raw);
