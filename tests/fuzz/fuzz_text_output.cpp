@@ -17,11 +17,6 @@ SinkEnds file;     // a regular file
 int sink = -1;     // what the channel opens on
 TextFile channel;
 
-std::int32_t open_on_sink(FileVar& opened)
-{
-    return text_open_on(opened, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(sink)));
-}
-
 struct Input {
     const unsigned char* data;
     std::size_t size;
@@ -59,7 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     read_available(ends.reader);
 
     assign_file(channel, String());
-    channel.open_op = open_on_sink;
+    channel.open_op = [](FileVar& opened) {
+        return text_open_on(opened, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(sink)));
+    };
     channel.opens_on_write = true;
     pending_io_error = 0;
 

@@ -23,17 +23,14 @@ namespace {
 TextFile channel;
 int sink_fd = -1;  // what the channel opens on
 
-std::int32_t open_on_sink(FileVar& opened)
-{
-    return text_open_on(opened, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(sink_fd)));
-}
-
 class StandardOutput : public ::testing::Test {
 protected:
     void SetUp() override
     {
         assign_file(channel, String());
-        channel.open_op = open_on_sink;
+        channel.open_op = [](FileVar& opened) {
+            return text_open_on(opened, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(sink_fd)));
+        };
         channel.opens_on_write = true;
         pending_io_error = 0;
         // A descriptor number that is closed: the sink until one is attached.
@@ -163,8 +160,7 @@ TEST_F(StandardOutput, PartlyTakenWriteIsNotDroppedSilently)
     attach(SinkKind::file);
     rlimit saved_limit;
     getrlimit(RLIMIT_FSIZE, &saved_limit);
-    rlimit limit = saved_limit;
-    limit.rlim_cur = 20;
+    rlimit limit{20, saved_limit.rlim_max};
     setrlimit(RLIMIT_FSIZE, &limit);
     std::string line(40, 'c');
     write_line(channel, line);
