@@ -27,6 +27,7 @@
 #include <utility>
 
 #include "run.h"
+#include "terminal.h"
 
 namespace {
 
@@ -56,28 +57,31 @@ void bind_socket(const std::string& path)
     close(s);
 }
 
-void make(const Folder& f, const std::vector<Entry>& entries)
-{
-    for (const Entry& e : entries) {
-        std::string path = f.path(e.name);
-        fs::create_directories(fs::path(path).parent_path());
-        if (e.what == "<dir>")
-            fs::create_directory(path);
-        else if (e.what.starts_with("-> "))
-            fs::create_symlink(e.what.substr(3), path);
-        else if (e.what.starts_with("=> "))
-            fs::create_hard_link(f.path(e.what.substr(3)), path);
-        else if (e.what == "<fifo>")
-            mkfifo(path.c_str(), 0666);
-        else if (e.what == "<socket>")
-            bind_socket(path);
-        else
-            f.write(e.name, e.what);
+// A fresh folder that starts with these entries.
+struct FolderOf : Folder {
+    explicit FolderOf(const std::vector<Entry>& entries)
+    {
+        for (const Entry& e : entries) {
+            std::string name = path(e.name);
+            fs::create_directories(fs::path(name).parent_path());
+            if (e.what == "<dir>")
+                fs::create_directory(name);
+            else if (e.what.starts_with("-> "))
+                fs::create_symlink(e.what.substr(3), name);
+            else if (e.what.starts_with("=> "))
+                fs::create_hard_link(path(e.what.substr(3)), name);
+            else if (e.what == "<fifo>")
+                mkfifo(name.c_str(), 0666);
+            else if (e.what == "<socket>")
+                bind_socket(name);
+            else
+                write(e.name, e.what);
+        }
+        for (const Entry& e : entries)
+            if (e.mode)
+                chmod(path(e.name).c_str(), e.mode);
     }
-    for (const Entry& e : entries)
-        if (e.mode)
-            chmod(f.path(e.name).c_str(), e.mode);
-}
+};
 
 // What one run must give: its line, or the first words of a report (report()),
 // its exit code, and the entries it adds or changes; all others stay as they were.
@@ -87,24 +91,17 @@ struct Expected {
     Snapshot changes;
 };
 
-// "{root}" at the start of an argument or of the output's path is the folder.
-std::string in_folder(std::string word, const Folder& folder)
-{
-    if (word.starts_with("{root}"))
-        word.replace(0, 6, folder.root());
-    return word;
-}
-
 // Runs in a folder already made, or below in a fresh one made of files.
-void expect_run(const Folder& folder, std::vector<std::string> args, RunOptions options, const Expected& expected,
-                const std::string& label = "")
+void expect_run(const Folder& folder, std::vector<std::string> args, const RunOptions& options,
+                const Expected& expected, const std::string& label = "")
 {
     // The changes, and every other entry as it was.
     Snapshot after = expected.changes;
     after.merge(folder.snapshot());
+    // "{root}" at the start of an argument is the folder.
     for (std::string& arg : args)
-        arg = in_folder(arg, folder);
-    options.output_path = in_folder(options.output_path, folder);
+        if (arg.starts_with("{root}"))
+            arg.replace(0, 6, folder.root());
     RunResult result = folder.run(args, options);
     if (expected.out.starts_with(report_words))
         EXPECT_TRUE(parse_report(result.out) && result.out.starts_with(expected.out)) << label << ": " << result.out;
@@ -114,12 +111,10 @@ void expect_run(const Folder& folder, std::vector<std::string> args, RunOptions 
     EXPECT_TRUE(folder.snapshot() == after) << label;
 }
 
-void expect_run(const std::vector<Entry>& files, std::vector<std::string> args, RunOptions options,
+void expect_run(const std::vector<Entry>& files, std::vector<std::string> args, const RunOptions& options,
                 const Expected& expected, const std::string& label = "")
 {
-    Folder folder;
-    make(folder, files);
-    expect_run(folder, std::move(args), std::move(options), expected, label);
+    expect_run(FolderOf(files), std::move(args), options, expected, label);
 }
 
 struct Case {
@@ -260,8 +255,7 @@ TEST(OnLinux, LongNamesAreNeverCut)
 TEST(Headcopy, LargeInputsAreSizedWhole)
 {
     for (std::uint64_t size : {1ull << 31, 3ull << 30, (1ull << 32) + 100, 6ull << 30}) {
-        Folder folder;
-        folder.write("data.bin", in1000);
+        FolderOf folder({input});
         fs::resize_file(folder.path("data.bin"), size);
         EXPECT_EQ(folder.run({"data.bin"}).out, ok) << size;
         EXPECT_EQ(folder.read("data.bin.start"), head) << size;
@@ -305,8 +299,7 @@ TEST(OnLinux, PipesAndTerminalsAsOutputNeverWait)
             GTEST_SKIP() << "pipes were tried, a terminal whose output is stopped not: " << no_terminal_reason();
         int writer = -1;
         int reader = t.terminal ? open_terminal(writer) : -1;
-        Folder folder;
-        make(folder, {input, {"data.bin.start", t.terminal ? "-> " + std::string(ptsname(reader)) : "<fifo>"}});
+        FolderOf folder({input, {"data.bin.start", t.terminal ? "-> " + std::string(ptsname(reader)) : "<fifo>"}});
         if (t.terminal && t.fill)
             tcflow(writer, TCOOFF);
         if (!t.terminal) {
@@ -318,11 +311,8 @@ TEST(OnLinux, PipesAndTerminalsAsOutputNeverWait)
             }
         }
         expect_run(folder, {"data.bin"}, {.timeout_seconds = 10}, {t.line, t.code}, t.name);
-        if (t.code == 0) {
-            std::string got(1000, '\0');
-            ssize_t n = read(reader, got.data(), got.size());
-            EXPECT_EQ(got.substr(0, n > 0 ? static_cast<std::size_t>(n) : 0), head) << t.name;
-        }
+        if (t.code == 0)
+            EXPECT_EQ(read_available(reader), head) << t.name;
         if (t.terminal && t.fill)
             tcflow(writer, TCOON);
         close(writer);
@@ -374,8 +364,7 @@ TEST(OnLinux, AFileTheRunMadeIsItsOwn)
 {
     SKIP_UNLESS_HERE(Where::unprivileged);
     for (const char* made : {"data.bin.start", "new"}) {
-        Folder folder;
-        make(folder, {{"data.bin", in1000, 0666}});
+        FolderOf folder({{"data.bin", in1000, 0666}});
         if (made == std::string("new"))
             fs::create_symlink("new", folder.path("data.bin.start"));
         // Unprivileged, since root may read any file.
@@ -392,15 +381,15 @@ TEST(OnLinux, AFileTheRunMadeIsItsOwn)
 TEST(OnLinux, StandardOutputOntoTheOutputIsRefused)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    expect_run({input}, {"data.bin"}, {.output = Output::file, .output_path = "{root}/data.bin.start"},
+    FolderOf folder({input});
+    expect_run(folder, {"data.bin"}, {.output = Output::file, .output_path = folder.path("data.bin.start")},
                {cant_create, 0, {{"data.bin.start", cant_create}}});
 }
 
 TEST(OnLinux, SixteenRunsAtOnceOnOneInput)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    Folder folder;
-    folder.write("data.bin", in1000);
+    FolderOf folder({input});
     std::vector<std::future<RunResult>> runs(16);
     for (auto& run : runs)
         run = std::async(std::launch::async, [&] { return folder.run({"data.bin"}); });
@@ -459,10 +448,8 @@ std::future<std::string> waiting_peer(const std::string& path, int mode)
     std::future<std::string> peer = std::async(std::launch::async, [&tid, path, mode] {
         tid = static_cast<pid_t>(syscall(SYS_gettid));
         int fd = open(path.c_str(), mode);
-        std::string received;
-        char buffer[4096];
-        for (ssize_t n; mode == O_RDONLY && (n = read(fd, buffer, sizeof buffer)) > 0;)
-            received.append(buffer, static_cast<std::size_t>(n));
+        // A blocking read waits for the run to close its end.
+        std::string received = mode == O_RDONLY ? read_available(fd) : "";
         close(fd);
         return received;
     });
@@ -534,8 +521,7 @@ TEST(OnLinux, LeasesAreWaitedOut)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
     for (auto [file, lease] : {std::pair{"data.bin", F_WRLCK}, {"data.bin.start", F_RDLCK}}) {
-        Folder folder;
-        make(folder, {input, {"data.bin.start", "old"}});
+        FolderOf folder({input, {"data.bin.start", "old"}});
         sigset_t broken;
         sigemptyset(&broken);
         sigaddset(&broken, SIGIO);
@@ -574,8 +560,7 @@ TEST(OnLinuxAsRoot, BlockDeviceAsInput)
 {
     SKIP_UNLESS_HERE(Where::linux_as_root);
     const std::string image = pattern(std::size_t{64} * 1024);
-    Folder folder;
-    folder.write("image", image);
+    FolderOf folder({{"image", image}});
     std::string device = output_of({"losetup", "--find", "--show", folder.path("image")});
     device.erase(device.find_last_not_of('\n') + 1);
     if (device.empty())
@@ -595,8 +580,7 @@ TEST(OnLinuxAsRoot, AnotherUsersFileInAStickyFolderIsLeftAlone)
     int protection = 0;
     if (!(setting >> protection) || protection == 0)
         GTEST_SKIP() << "fs.protected_regular is off here (sysctl -w fs.protected_regular=1 turns it on)";
-    Folder folder;
-    make(folder, {{"tmp", "<dir>", 01777}, {"tmp/d", in1000}, {"tmp/d.start", "theirs", 0666}});
+    FolderOf folder({{"tmp", "<dir>", 01777}, {"tmp/d", in1000}, {"tmp/d.start", "theirs", 0666}});
     ASSERT_EQ(chown(folder.path("tmp/d.start").c_str(), 65534, 65534), 0);
     expect_run(folder, {"tmp/d"}, {}, {cant_create});
 }
@@ -606,8 +590,7 @@ TEST(OnLinuxAsRoot, AnotherUsersFileInAStickyFolderIsLeftAlone)
 TEST(OnLinuxAsRoot, InputOnAnOverlayIsNotCopiedUp)
 {
     SKIP_UNLESS_HERE(Where::linux_as_root);
-    Folder folder;
-    make(folder, {{"lower/data.bin", pattern(1 << 20)}, {"upper", "<dir>"}, {"work", "<dir>"}, {"merged", "<dir>"}});
+    FolderOf folder({{"lower/data.bin", pattern(1 << 20)}, {"upper", "<dir>"}, {"work", "<dir>"}, {"merged", "<dir>"}});
     std::string layers =
         "lowerdir=" + folder.path("lower") + ",upperdir=" + folder.path("upper") + ",workdir=" + folder.path("work");
     if (output_of({"sh", "-c", "mount -t overlay overlay -o \"$1\" \"$2\" 2>&1 && echo mounted", "sh", layers,
