@@ -283,41 +283,30 @@ TEST(Headcopy, PipeWhoseReaderHasGone)
 TEST(OnLinux, PipesAndTerminalsAsOutputNeverWait)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    struct Target {
-        const char* name;
-        bool terminal;
-        bool fill;  // a pipe already full, or a terminal whose output is stopped
-        std::string line;
-        int code;
-    } targets[] = {
-        {"a pipe with a reader and room", false, false, ok, 0},
-        {"a full pipe", false, true, report(11), 11},
-        {"a terminal whose output is stopped", true, true, report(11), 11},
-    };
-    for (const Target& t : targets) {
-        if (t.terminal && !no_terminal_reason().empty())
-            GTEST_SKIP() << "pipes were tried, a terminal whose output is stopped not: " << no_terminal_reason();
-        int writer = -1;
-        int reader = t.terminal ? open_terminal(writer) : -1;
-        FolderOf folder({input, {"data.bin.start", t.terminal ? "-> " + std::string(ptsname(reader)) : "<fifo>"}});
-        if (t.terminal && t.fill)
-            tcflow(writer, TCOOFF);
-        if (!t.terminal) {
-            reader = open(folder.path("data.bin.start").c_str(), O_RDONLY | O_NONBLOCK);
-            writer = open(folder.path("data.bin.start").c_str(), O_WRONLY | O_NONBLOCK);
-            // Filled to the last byte: a whole block while one fits, else a single byte.
-            std::string block(4096, 'x');
-            while (t.fill && (write(writer, block.data(), block.size()) > 0 || write(writer, block.data(), 1) > 0)) {
-            }
+    for (bool full : {false, true}) {
+        FolderOf folder({input, {"data.bin.start", "<fifo>"}});
+        int reader = open(folder.path("data.bin.start").c_str(), O_RDONLY | O_NONBLOCK);
+        int writer = open(folder.path("data.bin.start").c_str(), O_WRONLY | O_NONBLOCK);
+        // Filled to the last byte: a whole block while one fits, else a single byte.
+        std::string block(4096, 'x');
+        while (full && (write(writer, block.data(), block.size()) > 0 || write(writer, block.data(), 1) > 0)) {
         }
-        expect_run(folder, {"data.bin"}, {.timeout_seconds = 10}, {t.line, t.code}, t.name);
-        if (t.code == 0)
-            EXPECT_EQ(read_available(reader), head) << t.name;
-        if (t.terminal && t.fill)
-            tcflow(writer, TCOON);
+        const char* name = full ? "a full pipe" : "a pipe with a reader and room";
+        expect_run(folder, {"data.bin"}, {.timeout_seconds = 10}, {full ? report(11) : ok, full ? 11 : 0}, name);
+        if (!full)
+            EXPECT_EQ(read_available(reader), head) << name;
         close(writer);
         close(reader);
     }
+    if (!no_terminal_reason().empty())
+        GTEST_SKIP() << "pipes were tried, a terminal whose output is stopped not: " << no_terminal_reason();
+    Terminal terminal = open_raw_terminal();
+    FolderOf folder({input, {"data.bin.start", "-> " + std::string(ptsname(terminal.leader))}});
+    tcflow(terminal.follower, TCOOFF);
+    expect_run(folder, {"data.bin"}, {.timeout_seconds = 10}, {report(11), 11}, "a terminal whose output is stopped");
+    tcflow(terminal.follower, TCOON);
+    close(terminal.follower);
+    close(terminal.leader);
 }
 
 // Word 0 of the command line is the program's name, whatever the name is.
