@@ -48,15 +48,6 @@ struct Entry {
     unsigned mode = 0;
 };
 
-void bind_socket(const std::string& path)
-{
-    int s = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{.sun_family = AF_UNIX};
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    EXPECT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    close(s);
-}
-
 // A fresh folder that starts with these entries.
 struct FolderOf : Folder {
     explicit FolderOf(const std::vector<Entry>& entries)
@@ -72,10 +63,16 @@ struct FolderOf : Folder {
                 fs::create_hard_link(path(e.what.substr(3)), name);
             else if (e.what == "<fifo>")
                 mkfifo(name.c_str(), 0666);
-            else if (e.what == "<socket>")
-                bind_socket(name);
-            else
-                write(e.name, e.what);
+            else if (e.what != "<socket>")
+                write(e.name, e.what);  // a file's bytes
+            else {
+                // A socket, bound and closed: the name stays, with no one listening.
+                int s = socket(AF_UNIX, SOCK_STREAM, 0);
+                sockaddr_un address{.sun_family = AF_UNIX};
+                name.copy(address.sun_path, sizeof address.sun_path - 1);
+                EXPECT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+                close(s);
+            }
         }
         for (const Entry& e : entries)
             if (e.mode)
@@ -91,7 +88,7 @@ struct Expected {
     Snapshot changes;
 };
 
-// Runs in a folder already made, or below in a fresh one made of files.
+// Runs in a folder already made, or in a FolderOf the entries a case starts with.
 void expect_run(const Folder& folder, std::vector<std::string> args, const RunOptions& options,
                 const Expected& expected, const std::string& label = "")
 {
@@ -109,12 +106,6 @@ void expect_run(const Folder& folder, std::vector<std::string> args, const RunOp
         EXPECT_EQ(result.out, expected.out) << label;
     EXPECT_EQ(result.code, expected.code) << label;
     EXPECT_TRUE(folder.snapshot() == after) << label;
-}
-
-void expect_run(const std::vector<Entry>& files, std::vector<std::string> args, const RunOptions& options,
-                const Expected& expected, const std::string& label = "")
-{
-    expect_run(FolderOf(files), std::move(args), options, expected, label);
 }
 
 struct Case {
@@ -214,7 +205,7 @@ TEST_P(Outcome, LineExitCodeAndFiles)
     for (Output output : on_windows ? std::vector{Output::pipe} : std::vector{Output::pipe, Output::terminal}) {
         if (output == Output::terminal && !no_terminal_reason().empty())
             GTEST_SKIP() << "run with a pipe, not with a terminal: " << no_terminal_reason();
-        expect_run(c.files, c.args, {.output = output, .unprivileged = c.where == Where::unprivileged},
+        expect_run(FolderOf(c.files), c.args, {.output = output, .unprivileged = c.where == Where::unprivileged},
                    {c.out, 0, c.changes}, output == Output::pipe ? "a pipe" : "a terminal");
     }
 }
@@ -229,9 +220,9 @@ TEST(Headcopy, LineEndsAndBytesForEachKindOfStandardOutput)
             continue;
         if (output == Output::terminal && !no_terminal_reason().empty())
             GTEST_SKIP() << "run with a pipe and a file, not with a terminal: " << no_terminal_reason();
-        expect_run({input}, {"data.bin"}, {.output = output}, {ok, 0, copied},
+        expect_run(FolderOf({input}), {"data.bin"}, {.output = output}, {ok, 0, copied},
                    std::to_string(static_cast<int>(output)));
-        expect_run({input}, {}, {.output = output}, {need_one}, std::to_string(static_cast<int>(output)));
+        expect_run(FolderOf({input}), {}, {.output = output}, {need_one}, std::to_string(static_cast<int>(output)));
     }
 }
 
@@ -246,7 +237,7 @@ TEST(OnLinux, LongNamesAreNeverCut)
             name += std::string(99, 'd') + "/";
         name += std::string(length - name.size(), 'f');
         ASSERT_EQ(name.size(), length);
-        expect_run({{name, in1000}}, {name}, {}, {ok, 0, {{name + ".start", head}}}, std::to_string(length));
+        expect_run(FolderOf({{name, in1000}}), {name}, {}, {ok, 0, {{name + ".start", head}}}, std::to_string(length));
     }
 }
 
@@ -267,7 +258,8 @@ TEST(OnLinux, ClosedStandardHandlesNeverRedirectOutputIntoFiles)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
     for (auto [close_input, size] : {std::pair{false, 499}, {true, 499}, {true, 1000}, {false, 1000}})
-        expect_run({{"d", in1000.substr(0, size)}}, {"d"}, {.output = Output::closed, .close_input = close_input},
+        expect_run(FolderOf({{"d", in1000.substr(0, size)}}), {"d"},
+                   {.output = Output::closed, .close_input = close_input},
                    {"", 103, {{"d.start", size == 1000 ? head : ""}}}, std::to_string(size));
 }
 
@@ -275,7 +267,7 @@ TEST(OnLinux, ClosedStandardHandlesNeverRedirectOutputIntoFiles)
 // the line, which is recorded and never looked at, and never the process.
 TEST(Headcopy, PipeWhoseReaderHasGone)
 {
-    expect_run({input}, {"data.bin"}, {.output = Output::pipe_closed}, {"", 0, copied});
+    expect_run(FolderOf({input}), {"data.bin"}, {.output = Output::pipe_closed}, {"", 0, copied});
 }
 
 // "Ok" means that a reader or a device took the 500 bytes, and no run waits
@@ -332,7 +324,7 @@ TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
         // An "Ok" run copies the head of its one parameter, and nothing else.
         Snapshot copy = r.out == ok ? Snapshot{{r.args[0] + ".start", head}} : Snapshot{};
         std::string which = r.name ? "a name of " + std::to_string(r.name->size()) + " bytes" : "no argument vector";
-        expect_run({{"d", in1000}, {"g", in1000}, {"eleven.byte", in1000}}, r.args,
+        expect_run(FolderOf({{"d", in1000}, {"g", in1000}, {"eleven.byte", in1000}}), r.args,
                    {.program_name = r.name, .no_arguments = !r.name}, {r.out, 0, copy}, which);
     }
 }
@@ -344,7 +336,7 @@ TEST(OnLinux, RefusedCreateLeavesNothingBehind)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
     for (const std::vector<Entry>& files : {std::vector{input}, {input, {"data.bin.start", "keep"}}})
-        expect_run(files, {"data.bin"}, {.close_input = true, .open_files_limit = 4}, {cant_create});
+        expect_run(FolderOf(files), {"data.bin"}, {.close_input = true, .open_files_limit = 4}, {cant_create});
 }
 
 // A file that the run made is its own to write, even where the umask leaves
@@ -412,21 +404,21 @@ TEST(Soak, TenThousandRunsInARow)
 
 TEST(Headcopy, UnwritableOkLineEndsInARuntimeError)
 {
-    expect_run({input}, {"data.bin"}, {.output = Output::full_device}, {"", disk_full, copied});
+    expect_run(FolderOf({input}), {"data.bin"}, {.output = Output::full_device}, {"", disk_full, copied});
 }
 
 TEST(OnLinux, FailedWriteReportsTheOsNumber)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
     for (Output output : {Output::pipe, Output::file})
-        expect_run({input}, {"data.bin"}, {.output = output, .file_size_limit = 100},
+        expect_run(FolderOf({input}), {"data.bin"}, {.output = output, .file_size_limit = 100},
                    {report(27), 27, {{"data.bin.start", head.substr(0, 100)}}});
 }
 
 // The output is a full device: the write fails, and the report says so.
 TEST(Headcopy, FailedWriteOfTheHeadIsReported)
 {
-    expect_run({input, {"data.bin.start", "-> /dev/full"}}, {"data.bin"}, {}, {report(disk_full), disk_full});
+    expect_run(FolderOf({input, {"data.bin.start", "-> /dev/full"}}), {"data.bin"}, {}, {report(disk_full), disk_full});
 }
 
 // A peer that waits in open on a pipe, in a thread of this test: ready once
@@ -465,10 +457,9 @@ TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
         {"a writer waiting on the input", "data.bin", O_WRONLY, cant_find, 3},
     };
     for (const auto& c : cases) {
-        Folder folder;
+        FolderOf folder({Entry{c.pipe, "<fifo>"}});
         if (c.pipe != std::string("data.bin"))
             folder.write("data.bin", in1000);
-        mkfifo(folder.path(c.pipe).c_str(), 0666);
         int wrong = 0;
         for (int run = 0; run < c.runs && wrong < 3; ++run) {
             std::future<std::string> peer = waiting_peer(folder.path(c.pipe), c.peer);
@@ -490,7 +481,7 @@ TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
 TEST(OnLinux, OwnStandardPipeIsNoOutput)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    expect_run({input, {"data.bin.start", "-> /dev/stdin"}}, {"data.bin"},
+    expect_run(FolderOf({input, {"data.bin.start", "-> /dev/stdin"}}), {"data.bin"},
                {.wrapper = {"sh", "-c", ": | \"$@\"", "sh"}}, {cant_create});
 }
 
@@ -500,7 +491,7 @@ TEST(OnLinux, StandardInputOnEitherFile)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
     for (std::string file : {"data.bin", "data.bin.start"})
-        expect_run({input, {"data.bin.start", "old"}}, {"data.bin"},
+        expect_run(FolderOf({input, {"data.bin.start", "old"}}), {"data.bin"},
                    {.wrapper = {"sh", "-c", "exec \"$@\" <" + file, "sh"}}, {ok, 0, copied}, file);
 }
 
