@@ -27,6 +27,7 @@
 #include <utility>
 
 #include "run.h"
+#include "terminal.h"
 
 namespace {
 
@@ -47,37 +48,37 @@ struct Entry {
     unsigned mode = 0;
 };
 
-void bind_socket(const std::string& path)
-{
-    int s = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{.sun_family = AF_UNIX};
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    EXPECT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    close(s);
-}
-
-void make(const Folder& f, const std::vector<Entry>& entries)
-{
-    for (const Entry& e : entries) {
-        std::string path = f.path(e.name);
-        fs::create_directories(fs::path(path).parent_path());
-        if (e.what == "<dir>")
-            fs::create_directory(path);
-        else if (e.what.starts_with("-> "))
-            fs::create_symlink(e.what.substr(3), path);
-        else if (e.what.starts_with("=> "))
-            fs::create_hard_link(f.path(e.what.substr(3)), path);
-        else if (e.what == "<fifo>")
-            mkfifo(path.c_str(), 0666);
-        else if (e.what == "<socket>")
-            bind_socket(path);
-        else
-            f.write(e.name, e.what);
+// A fresh folder that starts with these entries.
+struct FolderOf : Folder {
+    explicit FolderOf(const std::vector<Entry>& entries)
+    {
+        for (const Entry& e : entries) {
+            std::string name = path(e.name);
+            fs::create_directories(fs::path(name).parent_path());
+            if (e.what == "<dir>")
+                fs::create_directory(name);
+            else if (e.what.starts_with("-> "))
+                fs::create_symlink(e.what.substr(3), name);
+            else if (e.what.starts_with("=> "))
+                fs::create_hard_link(path(e.what.substr(3)), name);
+            else if (e.what == "<fifo>")
+                mkfifo(name.c_str(), 0666);
+            else if (e.what != "<socket>")
+                write(e.name, e.what);  // a file's bytes
+            else {
+                // A socket, bound and closed: the name stays, with no one listening.
+                int s = socket(AF_UNIX, SOCK_STREAM, 0);
+                sockaddr_un address{.sun_family = AF_UNIX};
+                name.copy(address.sun_path, sizeof address.sun_path - 1);
+                EXPECT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+                close(s);
+            }
+        }
+        for (const Entry& e : entries)
+            if (e.mode)
+                chmod(path(e.name).c_str(), e.mode);
     }
-    for (const Entry& e : entries)
-        if (e.mode)
-            chmod(f.path(e.name).c_str(), e.mode);
-}
+};
 
 // What one run must give: its line, or the first words of a report (report()),
 // its exit code, and the entries it adds or changes; all others stay as they were.
@@ -87,24 +88,17 @@ struct Expected {
     Snapshot changes;
 };
 
-// "{root}" at the start of an argument or of the output's path is the folder.
-std::string in_folder(std::string word, const Folder& folder)
-{
-    if (word.starts_with("{root}"))
-        word.replace(0, 6, folder.root());
-    return word;
-}
-
-// Runs in a folder already made, or below in a fresh one made of files.
-void expect_run(const Folder& folder, std::vector<std::string> args, RunOptions options, const Expected& expected,
-                const std::string& label = "")
+// Runs in a folder already made, or in a FolderOf the entries a case starts with.
+void expect_run(const Folder& folder, std::vector<std::string> args, const RunOptions& options,
+                const Expected& expected, const std::string& label = "")
 {
     // The changes, and every other entry as it was.
     Snapshot after = expected.changes;
     after.merge(folder.snapshot());
+    // "{root}" at the start of an argument is the folder.
     for (std::string& arg : args)
-        arg = in_folder(arg, folder);
-    options.output_path = in_folder(options.output_path, folder);
+        if (arg.starts_with("{root}"))
+            arg.replace(0, 6, folder.root());
     RunResult result = folder.run(args, options);
     if (expected.out.starts_with(report_words))
         EXPECT_TRUE(parse_report(result.out) && result.out.starts_with(expected.out)) << label << ": " << result.out;
@@ -112,14 +106,6 @@ void expect_run(const Folder& folder, std::vector<std::string> args, RunOptions 
         EXPECT_EQ(result.out, expected.out) << label;
     EXPECT_EQ(result.code, expected.code) << label;
     EXPECT_TRUE(folder.snapshot() == after) << label;
-}
-
-void expect_run(const std::vector<Entry>& files, std::vector<std::string> args, RunOptions options,
-                const Expected& expected, const std::string& label = "")
-{
-    Folder folder;
-    make(folder, files);
-    expect_run(folder, std::move(args), std::move(options), expected, label);
 }
 
 struct Case {
@@ -216,9 +202,12 @@ TEST_P(Outcome, LineExitCodeAndFiles)
 {
     const Case& c = GetParam();
     SKIP_UNLESS_HERE(c.where);
-    for (Output output : on_windows ? std::vector{Output::pipe} : std::vector{Output::pipe, Output::terminal})
-        expect_run(c.files, c.args, {.output = output, .unprivileged = c.where == Where::unprivileged},
+    for (Output output : on_windows ? std::vector{Output::pipe} : std::vector{Output::pipe, Output::terminal}) {
+        if (output == Output::terminal && !no_terminal_reason().empty())
+            GTEST_SKIP() << "run with a pipe, not with a terminal: " << no_terminal_reason();
+        expect_run(FolderOf(c.files), c.args, {.output = output, .unprivileged = c.where == Where::unprivileged},
                    {c.out, 0, c.changes}, output == Output::pipe ? "a pipe" : "a terminal");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Headcopy, Outcome, ::testing::ValuesIn(cases), CaseName{});
@@ -229,9 +218,11 @@ TEST(Headcopy, LineEndsAndBytesForEachKindOfStandardOutput)
     for (Output output : {Output::pipe, Output::file, Output::terminal}) {
         if (on_windows && output == Output::terminal)
             continue;
-        expect_run({input}, {"data.bin"}, {.output = output}, {ok, 0, copied},
+        if (output == Output::terminal && !no_terminal_reason().empty())
+            GTEST_SKIP() << "run with a pipe and a file, not with a terminal: " << no_terminal_reason();
+        expect_run(FolderOf({input}), {"data.bin"}, {.output = output}, {ok, 0, copied},
                    std::to_string(static_cast<int>(output)));
-        expect_run({input}, {}, {.output = output}, {need_one}, std::to_string(static_cast<int>(output)));
+        expect_run(FolderOf({input}), {}, {.output = output}, {need_one}, std::to_string(static_cast<int>(output)));
     }
 }
 
@@ -246,7 +237,7 @@ TEST(OnLinux, LongNamesAreNeverCut)
             name += std::string(99, 'd') + "/";
         name += std::string(length - name.size(), 'f');
         ASSERT_EQ(name.size(), length);
-        expect_run({{name, in1000}}, {name}, {}, {ok, 0, {{name + ".start", head}}}, std::to_string(length));
+        expect_run(FolderOf({{name, in1000}}), {name}, {}, {ok, 0, {{name + ".start", head}}}, std::to_string(length));
     }
 }
 
@@ -255,8 +246,7 @@ TEST(OnLinux, LongNamesAreNeverCut)
 TEST(Headcopy, LargeInputsAreSizedWhole)
 {
     for (std::uint64_t size : {1ull << 31, 3ull << 30, (1ull << 32) + 100, 6ull << 30}) {
-        Folder folder;
-        folder.write("data.bin", in1000);
+        FolderOf folder({input});
         fs::resize_file(folder.path("data.bin"), size);
         EXPECT_EQ(folder.run({"data.bin"}).out, ok) << size;
         EXPECT_EQ(folder.read("data.bin.start"), head) << size;
@@ -268,7 +258,8 @@ TEST(OnLinux, ClosedStandardHandlesNeverRedirectOutputIntoFiles)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
     for (auto [close_input, size] : {std::pair{false, 499}, {true, 499}, {true, 1000}, {false, 1000}})
-        expect_run({{"d", in1000.substr(0, size)}}, {"d"}, {.output = Output::closed, .close_input = close_input},
+        expect_run(FolderOf({{"d", in1000.substr(0, size)}}), {"d"},
+                   {.output = Output::closed, .close_input = close_input},
                    {"", 103, {{"d.start", size == 1000 ? head : ""}}}, std::to_string(size));
 }
 
@@ -276,7 +267,7 @@ TEST(OnLinux, ClosedStandardHandlesNeverRedirectOutputIntoFiles)
 // the line, which is recorded and never looked at, and never the process.
 TEST(Headcopy, PipeWhoseReaderHasGone)
 {
-    expect_run({input}, {"data.bin"}, {.output = Output::pipe_closed}, {"", 0, copied});
+    expect_run(FolderOf({input}), {"data.bin"}, {.output = Output::pipe_closed}, {"", 0, copied});
 }
 
 // "Ok" means that a reader or a device took the 500 bytes, and no run waits
@@ -284,43 +275,30 @@ TEST(Headcopy, PipeWhoseReaderHasGone)
 TEST(OnLinux, PipesAndTerminalsAsOutputNeverWait)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    struct Target {
-        const char* name;
-        bool terminal;
-        bool fill;  // a pipe already full, or a terminal whose output is stopped
-        std::string line;
-        int code;
-    } targets[] = {
-        {"a pipe with a reader and room", false, false, ok, 0},
-        {"a full pipe", false, true, report(11), 11},
-        {"a terminal whose output is stopped", true, true, report(11), 11},
-    };
-    for (const Target& t : targets) {
-        int writer = -1;
-        int reader = t.terminal ? open_terminal(writer) : -1;
-        Folder folder;
-        make(folder, {input, {"data.bin.start", t.terminal ? "-> " + std::string(ptsname(reader)) : "<fifo>"}});
-        if (t.terminal && t.fill)
-            tcflow(writer, TCOOFF);
-        if (!t.terminal) {
-            reader = open(folder.path("data.bin.start").c_str(), O_RDONLY | O_NONBLOCK);
-            writer = open(folder.path("data.bin.start").c_str(), O_WRONLY | O_NONBLOCK);
-            // Filled to the last byte: a whole block while one fits, else a single byte.
-            std::string block(4096, 'x');
-            while (t.fill && (write(writer, block.data(), block.size()) > 0 || write(writer, block.data(), 1) > 0)) {
-            }
+    for (bool full : {false, true}) {
+        FolderOf folder({input, {"data.bin.start", "<fifo>"}});
+        int reader = open(folder.path("data.bin.start").c_str(), O_RDONLY | O_NONBLOCK);
+        int writer = open(folder.path("data.bin.start").c_str(), O_WRONLY | O_NONBLOCK);
+        // Filled to the last byte: a whole block while one fits, else a single byte.
+        std::string block(4096, 'x');
+        while (full && (write(writer, block.data(), block.size()) > 0 || write(writer, block.data(), 1) > 0)) {
         }
-        expect_run(folder, {"data.bin"}, {.timeout_seconds = 10}, {t.line, t.code}, t.name);
-        if (t.code == 0) {
-            std::string got(1000, '\0');
-            ssize_t n = read(reader, got.data(), got.size());
-            EXPECT_EQ(got.substr(0, n > 0 ? static_cast<std::size_t>(n) : 0), head) << t.name;
-        }
-        if (t.terminal && t.fill)
-            tcflow(writer, TCOON);
+        const char* name = full ? "a full pipe" : "a pipe with a reader and room";
+        expect_run(folder, {"data.bin"}, {.timeout_seconds = 10}, {full ? report(11) : ok, full ? 11 : 0}, name);
+        if (!full)
+            EXPECT_EQ(read_available(reader), head) << name;
         close(writer);
         close(reader);
     }
+    if (!no_terminal_reason().empty())
+        GTEST_SKIP() << "pipes were tried, a terminal whose output is stopped not: " << no_terminal_reason();
+    Terminal terminal = open_raw_terminal();
+    FolderOf folder({input, {"data.bin.start", "-> " + std::string(ptsname(terminal.leader))}});
+    tcflow(terminal.follower, TCOOFF);
+    expect_run(folder, {"data.bin"}, {.timeout_seconds = 10}, {report(11), 11}, "a terminal whose output is stopped");
+    tcflow(terminal.follower, TCOON);
+    close(terminal.follower);
+    close(terminal.leader);
 }
 
 // Word 0 of the command line is the program's name, whatever the name is.
@@ -346,7 +324,7 @@ TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
         // An "Ok" run copies the head of its one parameter, and nothing else.
         Snapshot copy = r.out == ok ? Snapshot{{r.args[0] + ".start", head}} : Snapshot{};
         std::string which = r.name ? "a name of " + std::to_string(r.name->size()) + " bytes" : "no argument vector";
-        expect_run({{"d", in1000}, {"g", in1000}, {"eleven.byte", in1000}}, r.args,
+        expect_run(FolderOf({{"d", in1000}, {"g", in1000}, {"eleven.byte", in1000}}), r.args,
                    {.program_name = r.name, .no_arguments = !r.name}, {r.out, 0, copy}, which);
     }
 }
@@ -358,7 +336,7 @@ TEST(OnLinux, RefusedCreateLeavesNothingBehind)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
     for (const std::vector<Entry>& files : {std::vector{input}, {input, {"data.bin.start", "keep"}}})
-        expect_run(files, {"data.bin"}, {.close_input = true, .open_files_limit = 4}, {cant_create});
+        expect_run(FolderOf(files), {"data.bin"}, {.close_input = true, .open_files_limit = 4}, {cant_create});
 }
 
 // A file that the run made is its own to write, even where the umask leaves
@@ -367,8 +345,7 @@ TEST(OnLinux, AFileTheRunMadeIsItsOwn)
 {
     SKIP_UNLESS_HERE(Where::unprivileged);
     for (const char* made : {"data.bin.start", "new"}) {
-        Folder folder;
-        make(folder, {{"data.bin", in1000, 0666}});
+        FolderOf folder({{"data.bin", in1000, 0666}});
         if (made == std::string("new"))
             fs::create_symlink("new", folder.path("data.bin.start"));
         // Unprivileged, since root may read any file.
@@ -385,15 +362,15 @@ TEST(OnLinux, AFileTheRunMadeIsItsOwn)
 TEST(OnLinux, StandardOutputOntoTheOutputIsRefused)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    expect_run({input}, {"data.bin"}, {.output = Output::file, .output_path = "{root}/data.bin.start"},
+    FolderOf folder({input});
+    expect_run(folder, {"data.bin"}, {.output = Output::file, .output_path = folder.path("data.bin.start")},
                {cant_create, 0, {{"data.bin.start", cant_create}}});
 }
 
 TEST(OnLinux, SixteenRunsAtOnceOnOneInput)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    Folder folder;
-    folder.write("data.bin", in1000);
+    FolderOf folder({input});
     std::vector<std::future<RunResult>> runs(16);
     for (auto& run : runs)
         run = std::async(std::launch::async, [&] { return folder.run({"data.bin"}); });
@@ -427,21 +404,21 @@ TEST(Soak, TenThousandRunsInARow)
 
 TEST(Headcopy, UnwritableOkLineEndsInARuntimeError)
 {
-    expect_run({input}, {"data.bin"}, {.output = Output::full_device}, {"", disk_full, copied});
+    expect_run(FolderOf({input}), {"data.bin"}, {.output = Output::full_device}, {"", disk_full, copied});
 }
 
 TEST(OnLinux, FailedWriteReportsTheOsNumber)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
     for (Output output : {Output::pipe, Output::file})
-        expect_run({input}, {"data.bin"}, {.output = output, .file_size_limit = 100},
+        expect_run(FolderOf({input}), {"data.bin"}, {.output = output, .file_size_limit = 100},
                    {report(27), 27, {{"data.bin.start", head.substr(0, 100)}}});
 }
 
 // The output is a full device: the write fails, and the report says so.
 TEST(Headcopy, FailedWriteOfTheHeadIsReported)
 {
-    expect_run({input, {"data.bin.start", "-> /dev/full"}}, {"data.bin"}, {}, {report(disk_full), disk_full});
+    expect_run(FolderOf({input, {"data.bin.start", "-> /dev/full"}}), {"data.bin"}, {}, {report(disk_full), disk_full});
 }
 
 // A peer that waits in open on a pipe, in a thread of this test: ready once
@@ -452,10 +429,8 @@ std::future<std::string> waiting_peer(const std::string& path, int mode)
     std::future<std::string> peer = std::async(std::launch::async, [&tid, path, mode] {
         tid = static_cast<pid_t>(syscall(SYS_gettid));
         int fd = open(path.c_str(), mode);
-        std::string received;
-        char buffer[4096];
-        for (ssize_t n; mode == O_RDONLY && (n = read(fd, buffer, sizeof buffer)) > 0;)
-            received.append(buffer, static_cast<std::size_t>(n));
+        // A blocking read waits for the run to close its end.
+        std::string received = mode == O_RDONLY ? read_available(fd) : "";
         close(fd);
         return received;
     });
@@ -482,10 +457,9 @@ TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
         {"a writer waiting on the input", "data.bin", O_WRONLY, cant_find, 3},
     };
     for (const auto& c : cases) {
-        Folder folder;
+        FolderOf folder({Entry{c.pipe, "<fifo>"}});
         if (c.pipe != std::string("data.bin"))
             folder.write("data.bin", in1000);
-        mkfifo(folder.path(c.pipe).c_str(), 0666);
         int wrong = 0;
         for (int run = 0; run < c.runs && wrong < 3; ++run) {
             std::future<std::string> peer = waiting_peer(folder.path(c.pipe), c.peer);
@@ -507,7 +481,7 @@ TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
 TEST(OnLinux, OwnStandardPipeIsNoOutput)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    expect_run({input, {"data.bin.start", "-> /dev/stdin"}}, {"data.bin"},
+    expect_run(FolderOf({input, {"data.bin.start", "-> /dev/stdin"}}), {"data.bin"},
                {.wrapper = {"sh", "-c", ": | \"$@\"", "sh"}}, {cant_create});
 }
 
@@ -517,7 +491,7 @@ TEST(OnLinux, StandardInputOnEitherFile)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
     for (std::string file : {"data.bin", "data.bin.start"})
-        expect_run({input, {"data.bin.start", "old"}}, {"data.bin"},
+        expect_run(FolderOf({input, {"data.bin.start", "old"}}), {"data.bin"},
                    {.wrapper = {"sh", "-c", "exec \"$@\" <" + file, "sh"}}, {ok, 0, copied}, file);
 }
 
@@ -527,8 +501,7 @@ TEST(OnLinux, LeasesAreWaitedOut)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
     for (auto [file, lease] : {std::pair{"data.bin", F_WRLCK}, {"data.bin.start", F_RDLCK}}) {
-        Folder folder;
-        make(folder, {input, {"data.bin.start", "old"}});
+        FolderOf folder({input, {"data.bin.start", "old"}});
         sigset_t broken;
         sigemptyset(&broken);
         sigaddset(&broken, SIGIO);
@@ -567,8 +540,7 @@ TEST(OnLinuxAsRoot, BlockDeviceAsInput)
 {
     SKIP_UNLESS_HERE(Where::linux_as_root);
     const std::string image = pattern(std::size_t{64} * 1024);
-    Folder folder;
-    folder.write("image", image);
+    FolderOf folder({{"image", image}});
     std::string device = output_of({"losetup", "--find", "--show", folder.path("image")});
     device.erase(device.find_last_not_of('\n') + 1);
     if (device.empty())
@@ -588,8 +560,7 @@ TEST(OnLinuxAsRoot, AnotherUsersFileInAStickyFolderIsLeftAlone)
     int protection = 0;
     if (!(setting >> protection) || protection == 0)
         GTEST_SKIP() << "fs.protected_regular is off here (sysctl -w fs.protected_regular=1 turns it on)";
-    Folder folder;
-    make(folder, {{"tmp", "<dir>", 01777}, {"tmp/d", in1000}, {"tmp/d.start", "theirs", 0666}});
+    FolderOf folder({{"tmp", "<dir>", 01777}, {"tmp/d", in1000}, {"tmp/d.start", "theirs", 0666}});
     ASSERT_EQ(chown(folder.path("tmp/d.start").c_str(), 65534, 65534), 0);
     expect_run(folder, {"tmp/d"}, {}, {cant_create});
 }
@@ -599,8 +570,7 @@ TEST(OnLinuxAsRoot, AnotherUsersFileInAStickyFolderIsLeftAlone)
 TEST(OnLinuxAsRoot, InputOnAnOverlayIsNotCopiedUp)
 {
     SKIP_UNLESS_HERE(Where::linux_as_root);
-    Folder folder;
-    make(folder, {{"lower/data.bin", pattern(1 << 20)}, {"upper", "<dir>"}, {"work", "<dir>"}, {"merged", "<dir>"}});
+    FolderOf folder({{"lower/data.bin", pattern(1 << 20)}, {"upper", "<dir>"}, {"work", "<dir>"}, {"merged", "<dir>"}});
     std::string layers =
         "lowerdir=" + folder.path("lower") + ",upperdir=" + folder.path("upper") + ",workdir=" + folder.path("work");
     if (output_of({"sh", "-c", "mount -t overlay overlay -o \"$1\" \"$2\" 2>&1 && echo mounted", "sh", layers,
