@@ -25,7 +25,8 @@ namespace {
 
 constexpr uid_t nobody = 65534;
 
-// Empty words are dropped: a build with no runner passes "".
+// What the program runs under (wine, an emulator), whose system calls are all
+// that can be seen from outside. Empty words are dropped: a build with no runner passes "".
 const std::vector<std::string> runner = [] {
     std::vector<std::string> words{HEADCOPY_RUNNER};
     std::erase(words, "");
@@ -36,17 +37,15 @@ bool as_root() { return geteuid() == 0; }
 
 // Where the program cannot run at all, every case says why, and none vanishes:
 // a skip here runs no case, and the line marks the case skipped for ctest.
-class SkipEveryCase : public testing::Environment {
-public:
+struct SkipEveryCase : testing::Environment {
     void SetUp() override
     {
-        if (*HEADCOPY_SKIP_REASON) {
-            std::printf("[  SKIPPED ] %s\n", HEADCOPY_SKIP_REASON);
-            GTEST_SKIP() << HEADCOPY_SKIP_REASON;
-        }
+        std::printf("[  SKIPPED ] %s\n", HEADCOPY_SKIP_REASON);
+        GTEST_SKIP() << HEADCOPY_SKIP_REASON;
     }
 };
-const auto* const skip_every_case = testing::AddGlobalTestEnvironment(new SkipEveryCase);
+const auto* const skip_every_case =
+    *HEADCOPY_SKIP_REASON ? testing::AddGlobalTestEnvironment(new SkipEveryCase) : nullptr;
 
 // The program as user nobody can reach it: a copy in a folder of its own that
 // anyone may enter, for a build folder that others cannot.
@@ -92,9 +91,7 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
     }
     if (options.output == Output::pipe_closed)
         close(std::exchange(reader, -1));
-    std::string stdout_path = options.output == Output::terminal ? ptsname(reader)
-                              : options.output == Output::file   ? file
-                                                                 : "";
+    std::string stdout_path = options.output == Output::terminal ? ptsname(reader) : file;
     // A wrapper's word "{stdout}" names the terminal or the file.
     auto wrapper_end = words.begin() + static_cast<std::ptrdiff_t>(options.wrapper.size());
     std::replace(words.begin(), wrapper_end, std::string("{stdout}"), stdout_path);
@@ -124,13 +121,13 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
         // Nothing of the test's own reaches the program, nor the /dev/null just opened.
         for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
             close(fd);
-        if (options.file_size_limit >= 0) {
-            rlimit limit{static_cast<rlim_t>(options.file_size_limit), RLIM_INFINITY};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        if (options.open_files_limit >= 0) {
-            rlimit limit{static_cast<rlim_t>(options.open_files_limit), static_cast<rlim_t>(options.open_files_limit)};
-            setrlimit(RLIMIT_NOFILE, &limit);
+        // A limit asked for is the hard one too, which the program cannot raise
+        // and an ordinary user may always set.
+        for (auto [resource, value] :
+             {std::pair{RLIMIT_FSIZE, options.file_size_limit}, std::pair{RLIMIT_NOFILE, options.open_files_limit}}) {
+            rlimit limit{static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
+            if (value >= 0)
+                setrlimit(resource, &limit);
         }
         // A pending alarm outlives exec: a run that waits is ended, not waited for.
         alarm(options.timeout_seconds);
@@ -143,11 +140,12 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
 
     RunResult result;
     // A pipe is read to its end while the program runs, so that a full one
-    // never holds the program; a terminal is read once it has exited.
-    if (options.output != Output::terminal && writer >= 0)
+    // never holds the program; a terminal is read once it has exited. Where
+    // there is no end, its -1 is closed and read as nothing, harmlessly.
+    if (options.output != Output::terminal) {
         close(std::exchange(writer, -1));
-    if (options.output != Output::terminal && reader >= 0)
         result.out = read_available(reader);
+    }
     int status = 0;
     waitpid(child, &status, 0);
     result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
@@ -160,22 +158,14 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
             unlink(file.c_str());
     }
     for (int fd : ends)
-        if (fd >= 0)
-            close(fd);
+        close(fd);
     return result;
 }
 
-// The program runs under another one (wine, an emulator), whose system calls
-// are all that can be seen from outside.
-bool under_runner() { return !runner.empty(); }
-
-// Why the runs as an ordinary user cannot be made here, or empty when they can.
-// As root they run as user nobody, from a copy of the program that user can reach.
-std::string unprivileged_unavailable()
+// Why the runs as an ordinary user cannot be made here as root, or empty when
+// they can: they run as user nobody, from a copy of the program that user can reach.
+std::string unprivileged_unavailable_to_root()
 {
-    // An ordinary user already cannot write a read-only file.
-    if (!as_root())
-        return "";
     static const std::string reason = [] {
         if (program_for_nobody().empty())
             return std::string("as root these cases run as user nobody, and no copy of the program could be made "
@@ -302,16 +292,17 @@ std::string why_not_here(Where where)
         return "";
     if (where == Where::windows_only)
         return on_windows ? "" : "Win32's own rule for names, which Linux does not have";
-    if (where == Where::native_strace && under_runner())
+    if (where == Where::native_strace && !runner.empty())
         return "the system calls strace sees are those of wine or the emulator, not the program's";
     if (on_windows)
         return "means something else on Windows, or wine lacks it";
     switch (where) {
     case Where::linux_natively:
-        return under_runner() ? "the program runs under an emulator, whose argument vector and system calls are seen"
-                              : "";
+        return runner.empty() ? ""
+                              : "the program runs under an emulator, whose argument vector and system calls are seen";
     case Where::linux_as_root: return as_root() ? "" : "needs root, for devices and mounts";
-    case Where::unprivileged: return unprivileged_unavailable();
+    // An ordinary user already cannot write a read-only file.
+    case Where::unprivileged: return as_root() ? unprivileged_unavailable_to_root() : "";
     case Where::native_strace: return on_path("strace") ? "" : "needs strace (apt-get install strace)";
     default: return "";
     }
