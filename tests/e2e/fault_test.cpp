@@ -115,11 +115,9 @@ std::string resolved(const FaultCase& c)
         return c.fault;
     Folder trial;
     run_traced(c, trial, trial.path("calls"), "trace=" + parts[1].str());
-    std::vector<std::string> calls;
     std::string log = trial.read("calls");
     static const std::regex call_line(R"(^(?:\d+\s+)?([a-z0-9_]+)\()", std::regex::multiline);
-    for (std::sregex_iterator call(log.begin(), log.end(), call_line), end; call != end; ++call)
-        calls.push_back((*call)[1]);
+    std::vector<std::string> calls(std::sregex_token_iterator(log.begin(), log.end(), call_line, 1), {});
     int k = std::stoi(parts[3]);
     auto index = static_cast<std::size_t>(k > 0 ? k - 1 : static_cast<int>(calls.size()) + k);
     if (index >= calls.size())
@@ -169,8 +167,8 @@ TEST(NativeStrace, ImmutableInputIsRefusedWithoutFaccessat2)
     folder.write("data.bin", in1000);
     if (!output_of({"sh", "-c", "chattr +i \"$1\" 2>&1 || echo refused", "sh", folder.path("data.bin")}).empty())
         GTEST_SKIP() << "no chattr, or a file system with no immutable files";
-    RunResult result = folder.run(
-        {"data.bin"}, {.wrapper = {"strace", "-f", "-qq", "-o", "/dev/null", "-e", "inject=faccessat2:error=EPERM"}});
+    RunResult result =
+        run_case({.watch = Watch::process, .fault = "faccessat2:error=EPERM", .setup = Setup::nothing}, folder);
     output_of({"chattr", "-i", folder.path("data.bin")});
     EXPECT_EQ(result.out, cant_find);
     EXPECT_EQ(folder.snapshot().count("data.bin.start"), 0u);
@@ -204,8 +202,7 @@ TEST(NativeStrace, EachReportNamesItsOwnStep)
         // and memory runs out wherever it does.
         if (!c.out.starts_with(report_words) || c.code >= 100 || !runs_here(c))
             continue;
-        Folder folder;
-        std::optional<Report> report = parse_report(run_case(c, folder).out);
+        std::optional<Report> report = parse_report(run_case(c, Folder()).out);
         ASSERT_TRUE(report) << c.name;
         auto [place, fresh] = steps.emplace(report->address, c.name);
         EXPECT_TRUE(fresh) << c.name << " reports the address of " << place->second;
