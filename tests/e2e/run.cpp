@@ -44,8 +44,7 @@ struct SkipEveryCase : testing::Environment {
         GTEST_SKIP() << HEADCOPY_SKIP_REASON;
     }
 };
-const auto* const skip_every_case =
-    *HEADCOPY_SKIP_REASON ? testing::AddGlobalTestEnvironment(new SkipEveryCase) : nullptr;
+auto* const skip_every_case = *HEADCOPY_SKIP_REASON ? testing::AddGlobalTestEnvironment(new SkipEveryCase) : nullptr;
 
 // The program as user nobody can reach it: a copy in a folder of its own that
 // anyone may enter, for a build folder that others cannot.
@@ -149,10 +148,9 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
     int status = 0;
     waitpid(child, &status, 0);
     result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-    if (options.output == Output::terminal) {
-        fcntl(reader, F_SETFL, O_NONBLOCK);
+    if (options.output == Output::terminal)
         result.out = read_available(reader);
-    } else if (options.output == Output::file) {
+    if (options.output == Output::file) {
         result.out = contents(file);
         if (options.output_path.empty())  // a file of our own
             unlink(file.c_str());
@@ -167,13 +165,12 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
 std::string unprivileged_unavailable_to_root()
 {
     static const std::string reason = [] {
+        std::string as_nobody = "as root these cases run as user nobody, ";
         if (program_for_nobody().empty())
-            return std::string("as root these cases run as user nobody, and no copy of the program could be made "
-                               "for that user under /tmp");
+            return as_nobody + "and no copy of the program could be made for that user under /tmp";
         RunResult result = Folder().run({}, {.unprivileged = true});
         if (result.out != need_one)
-            return "as root these cases run as user nobody, who cannot run the program here (exit code " +
-                   std::to_string(result.code) + ")";
+            return as_nobody + "who cannot run the program here (exit code " + std::to_string(result.code) + ")";
         return std::string();
     }();
     return reason;
@@ -183,21 +180,21 @@ std::string unprivileged_unavailable_to_root()
 
 int open_terminal(int& follower)
 {
-    Terminal terminal = open_raw_terminal();
-    if (terminal.leader < 0)
+    SinkEnds ends = open_sink(SinkKind::console);
+    if (ends.reader < 0)
         throw std::runtime_error("no pseudo-terminal");
-    follower = terminal.follower;
-    return terminal.leader;
+    follower = ends.writer;
+    return ends.reader;
 }
 
 std::string no_terminal_reason()
 {
     static const std::string reason = [] {
         Terminal terminal = open_raw_terminal();
-        bool made = terminal.leader >= 0 && terminal.follower >= 0;
         for (int fd : {terminal.leader, terminal.follower})
             close(fd);
-        return made ? std::string() : std::string("the system gives no pseudo-terminal to stand for a console");
+        // A follower is only opened on a leader.
+        return terminal.follower >= 0 ? "" : "the system gives no pseudo-terminal to stand for a console";
     }();
     return reason;
 }
@@ -240,10 +237,8 @@ std::map<std::string, std::string> Folder::snapshot() const
             entries[name] = "-> " + fs::read_symlink(entry.path()).string();
         else if (type == fs::file_type::directory)
             entries[name] = "<dir>";
-        else if (type == fs::file_type::regular)
-            entries[name] = read(name);
         else
-            entries[name] = "<special>";
+            entries[name] = type == fs::file_type::regular ? read(name) : "<special>";
     }
     return entries;
 }
