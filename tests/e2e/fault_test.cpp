@@ -150,8 +150,7 @@ TEST_P(Fault, IsAnsweredAtItsStep)
     if (c.setup == Setup::input || c.setup == Setup::input_and_old_output)
         EXPECT_EQ(folder.read("data.bin"), in1000);
     auto files = folder.snapshot();
-    auto left = files.contains("data.bin.start") ? std::optional(files["data.bin.start"]) : std::nullopt;
-    EXPECT_EQ(left, c.left);
+    EXPECT_EQ(files.contains("data.bin.start") ? std::optional(files["data.bin.start"]) : std::nullopt, c.left);
 }
 
 INSTANTIATE_TEST_SUITE_P(NativeStrace, Fault, ::testing::ValuesIn(fault_cases), CaseName{});
@@ -213,10 +212,9 @@ TEST(NativeStrace, EachReportNamesItsOwnStep)
     std::smatch match;
     std::string sections = output_of({"readelf", "-SW", HEADCOPY_PATH});
     ASSERT_TRUE(std::regex_search(sections, match, text_section)) << sections;
-    unsigned long long call =
-        std::stoull(match[1].str(), nullptr, 16) + std::stoull(steps.begin()->first, nullptr, 16) - 1;
     std::ostringstream address;
-    address << "0x" << std::hex << call;
+    address << "0x" << std::hex
+            << std::stoull(match[1].str(), nullptr, 16) + std::stoull(steps.begin()->first, nullptr, 16) - 1;
     std::string where = output_of({"addr2line", "-e", HEADCOPY_PATH, address.str()});
     EXPECT_NE(where.find("src/command/headcopy.cpp:"), std::string::npos) << where;
     if (!no_terminal_reason().empty())
