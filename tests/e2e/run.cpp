@@ -25,12 +25,11 @@ namespace {
 
 constexpr uid_t nobody = 65534;
 
-// Empty words are dropped: a build with no runner passes "".
+// What the program runs under (wine, an emulator), whose system calls are all
+// that can be seen from outside. Empty words are dropped: a build with no runner passes "".
 const std::vector<std::string> runner = [] {
-    std::vector<std::string> words;
-    for (const char* word : {HEADCOPY_RUNNER})
-        if (*word)
-            words.emplace_back(word);
+    std::vector<std::string> words{HEADCOPY_RUNNER};
+    std::erase(words, "");
     return words;
 }();
 
@@ -38,17 +37,14 @@ bool as_root() { return geteuid() == 0; }
 
 // Where the program cannot run at all, every case says why, and none vanishes:
 // a skip here runs no case, and the line marks the case skipped for ctest.
-class SkipEveryCase : public testing::Environment {
-public:
+struct SkipEveryCase : testing::Environment {
     void SetUp() override
     {
-        if (*HEADCOPY_SKIP_REASON) {
-            std::printf("[  SKIPPED ] %s\n", HEADCOPY_SKIP_REASON);
-            GTEST_SKIP() << HEADCOPY_SKIP_REASON;
-        }
+        std::printf("[  SKIPPED ] %s\n", HEADCOPY_SKIP_REASON);
+        GTEST_SKIP() << HEADCOPY_SKIP_REASON;
     }
 };
-const auto* const skip_every_case = testing::AddGlobalTestEnvironment(new SkipEveryCase);
+auto* const skip_every_case = *HEADCOPY_SKIP_REASON ? testing::AddGlobalTestEnvironment(new SkipEveryCase) : nullptr;
 
 // The program as user nobody can reach it: a copy in a folder of its own that
 // anyone may enter, for a build folder that others cannot.
@@ -94,9 +90,7 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
     }
     if (options.output == Output::pipe_closed)
         close(std::exchange(reader, -1));
-    std::string stdout_path = options.output == Output::terminal ? ptsname(reader)
-                              : options.output == Output::file   ? file
-                                                                 : "";
+    std::string stdout_path = options.output == Output::terminal ? ptsname(reader) : file;
     // A wrapper's word "{stdout}" names the terminal or the file.
     auto wrapper_end = words.begin() + static_cast<std::ptrdiff_t>(options.wrapper.size());
     std::replace(words.begin(), wrapper_end, std::string("{stdout}"), stdout_path);
@@ -122,23 +116,17 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
             int null = open("/dev/null", O_RDWR);
             dup2(null, STDERR_FILENO);
             dup2(null, STDIN_FILENO);
-            if (null > STDERR_FILENO)
-                close(null);
         }
-        // Nothing of the test's own reaches the program.
-#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
-        close_range(STDERR_FILENO + 1, ~0U, 0);
-#else
+        // Nothing of the test's own reaches the program, nor the /dev/null just opened.
         for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
             close(fd);
-#endif
-        if (options.file_size_limit >= 0) {
-            rlimit limit{static_cast<rlim_t>(options.file_size_limit), RLIM_INFINITY};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        if (options.open_files_limit >= 0) {
-            rlimit limit{static_cast<rlim_t>(options.open_files_limit), static_cast<rlim_t>(options.open_files_limit)};
-            setrlimit(RLIMIT_NOFILE, &limit);
+        // A limit asked for is the hard one too, which the program cannot raise
+        // and an ordinary user may always set.
+        for (auto [resource, value] :
+             {std::pair{RLIMIT_FSIZE, options.file_size_limit}, std::pair{RLIMIT_NOFILE, options.open_files_limit}}) {
+            rlimit limit{static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
+            if (value >= 0)
+                setrlimit(resource, &limit);
         }
         // A pending alarm outlives exec: a run that waits is ended, not waited for.
         alarm(options.timeout_seconds);
@@ -151,47 +139,38 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
 
     RunResult result;
     // A pipe is read to its end while the program runs, so that a full one
-    // never holds the program; a terminal is read once it has exited.
-    if (options.output != Output::terminal && writer >= 0)
+    // never holds the program; a terminal is read once it has exited. Where
+    // there is no end, its -1 is closed and read as nothing, harmlessly.
+    if (options.output != Output::terminal) {
         close(std::exchange(writer, -1));
-    if (options.output != Output::terminal && reader >= 0)
         result.out = read_available(reader);
+    }
     int status = 0;
     waitpid(child, &status, 0);
     result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-    if (options.output == Output::terminal) {
-        fcntl(reader, F_SETFL, O_NONBLOCK);
+    if (options.output == Output::terminal)
         result.out = read_available(reader);
-    } else if (options.output == Output::file) {
+    if (options.output == Output::file) {
         result.out = contents(file);
         if (options.output_path.empty())  // a file of our own
             unlink(file.c_str());
     }
     for (int fd : ends)
-        if (fd >= 0)
-            close(fd);
+        close(fd);
     return result;
 }
 
-// The program runs under another one (wine, an emulator), whose system calls
-// are all that can be seen from outside.
-bool under_runner() { return !runner.empty(); }
-
-// Why the runs as an ordinary user cannot be made here, or empty when they can.
-// As root they run as user nobody, from a copy of the program that user can reach.
-std::string unprivileged_unavailable()
+// Why the runs as an ordinary user cannot be made here as root, or empty when
+// they can: they run as user nobody, from a copy of the program that user can reach.
+std::string unprivileged_unavailable_to_root()
 {
-    // An ordinary user already cannot write a read-only file.
-    if (!as_root())
-        return "";
     static const std::string reason = [] {
+        std::string as_nobody = "as root these cases run as user nobody, ";
         if (program_for_nobody().empty())
-            return std::string("as root these cases run as user nobody, and no copy of the program could be made "
-                               "for that user under /tmp");
+            return as_nobody + "and no copy of the program could be made for that user under /tmp";
         RunResult result = Folder().run({}, {.unprivileged = true});
         if (result.out != need_one)
-            return "as root these cases run as user nobody, who cannot run the program here (exit code " +
-                   std::to_string(result.code) + ")";
+            return as_nobody + "who cannot run the program here (exit code " + std::to_string(result.code) + ")";
         return std::string();
     }();
     return reason;
@@ -201,21 +180,21 @@ std::string unprivileged_unavailable()
 
 int open_terminal(int& follower)
 {
-    Terminal terminal = open_raw_terminal();
-    if (terminal.leader < 0)
+    SinkEnds ends = open_sink(SinkKind::console);
+    if (ends.reader < 0)
         throw std::runtime_error("no pseudo-terminal");
-    follower = terminal.follower;
-    return terminal.leader;
+    follower = ends.writer;
+    return ends.reader;
 }
 
 std::string no_terminal_reason()
 {
     static const std::string reason = [] {
         Terminal terminal = open_raw_terminal();
-        bool made = terminal.leader >= 0 && terminal.follower >= 0;
         for (int fd : {terminal.leader, terminal.follower})
             close(fd);
-        return made ? std::string() : std::string("the system gives no pseudo-terminal to stand for a console");
+        // A follower is only opened on a leader.
+        return terminal.follower >= 0 ? "" : "the system gives no pseudo-terminal to stand for a console";
     }();
     return reason;
 }
@@ -250,24 +229,17 @@ std::map<std::string, std::string> Folder::snapshot() const
 {
     namespace fs = std::filesystem;
     std::map<std::string, std::string> entries;
-    // By hand, so that no link is ever followed: a looping one would throw.
-    auto walk = [&](const fs::path& dir, auto& self) -> void {
-        for (const auto& entry : fs::directory_iterator(dir)) {
-            std::string name = entry.path().string().substr(root_.size() + 1);
-            fs::file_type type = entry.symlink_status().type();
-            if (type == fs::file_type::symlink) {
-                entries[name] = "-> " + fs::read_symlink(entry.path()).string();
-            } else if (type == fs::file_type::directory) {
-                entries[name] = "<dir>";
-                self(entry.path(), self);
-            } else if (type == fs::file_type::regular) {
-                entries[name] = read(name);
-            } else {
-                entries[name] = "<special>";
-            }
-        }
-    };
-    walk(root_, walk);
+    // The iterator follows no link, so a looping one does no harm.
+    for (const auto& entry : fs::recursive_directory_iterator(root_)) {
+        std::string name = entry.path().string().substr(root_.size() + 1);
+        fs::file_type type = entry.symlink_status().type();
+        if (type == fs::file_type::symlink)
+            entries[name] = "-> " + fs::read_symlink(entry.path()).string();
+        else if (type == fs::file_type::directory)
+            entries[name] = "<dir>";
+        else
+            entries[name] = type == fs::file_type::regular ? read(name) : "<special>";
+    }
     return entries;
 }
 
@@ -290,6 +262,11 @@ std::optional<Report> parse_report(const std::string& out)
     return Report{match[1].str(), match[2].str()};
 }
 
+bool output_matches(const std::string& out, const std::string& expected)
+{
+    return expected.starts_with(report_words) ? parse_report(out) && out.starts_with(expected) : out == expected;
+}
+
 std::string report(int number)
 {
     std::string digits = std::to_string(number);
@@ -310,16 +287,17 @@ std::string why_not_here(Where where)
         return "";
     if (where == Where::windows_only)
         return on_windows ? "" : "Win32's own rule for names, which Linux does not have";
-    if (where == Where::native_strace && under_runner())
+    if (where == Where::native_strace && !runner.empty())
         return "the system calls strace sees are those of wine or the emulator, not the program's";
     if (on_windows)
         return "means something else on Windows, or wine lacks it";
     switch (where) {
     case Where::linux_natively:
-        return under_runner() ? "the program runs under an emulator, whose argument vector and system calls are seen"
-                              : "";
+        return runner.empty() ? ""
+                              : "the program runs under an emulator, whose argument vector and system calls are seen";
     case Where::linux_as_root: return as_root() ? "" : "needs root, for devices and mounts";
-    case Where::unprivileged: return unprivileged_unavailable();
+    // An ordinary user already cannot write a read-only file.
+    case Where::unprivileged: return as_root() ? unprivileged_unavailable_to_root() : "";
     case Where::native_strace: return on_path("strace") ? "" : "needs strace (apt-get install strace)";
     default: return "";
     }

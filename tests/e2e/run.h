@@ -5,7 +5,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 // The program under test is headcopy.exe, run under wine.
@@ -90,9 +89,12 @@ std::optional<Report> parse_report(const std::string& out);
 // number, as in "Runtime error  27".
 const std::string report_words = "Runtime error";
 std::string report(int number);
+// Whether out is exactly expected or, for expected a report's first words
+// (report(n)), one report line that starts with them.
+bool output_matches(const std::string& out, const std::string& expected);
 
-// A pseudo-terminal in raw mode: the leader is returned, the follower's
-// descriptor stored in follower.
+// A pseudo-terminal in raw mode: the leader is returned, reading without
+// waiting, the follower's descriptor stored in follower.
 int open_terminal(int& follower);
 // Why no pseudo-terminal can stand for a console here (a build chroot may
 // have none), or empty when one can.
@@ -105,7 +107,6 @@ bool on_path(const std::string& name);
 std::string output_of(const std::vector<std::string>& argv);
 
 // Every line the program prints but the report, as it prints it.
-const std::string crlf = "\r\n";
 const std::string ok = "Ok\r\n";
 const std::string need_one = "Need 1 parameter\r\n";
 const std::string cant_find = "can't find 1st file\r\n";
