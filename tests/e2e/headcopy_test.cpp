@@ -100,10 +100,7 @@ void expect_run(const Folder& folder, std::vector<std::string> args, const RunOp
         if (arg.starts_with("{root}"))
             arg.replace(0, 6, folder.root());
     RunResult result = folder.run(args, options);
-    if (expected.out.starts_with(report_words))
-        EXPECT_TRUE(parse_report(result.out) && result.out.starts_with(expected.out)) << label << ": " << result.out;
-    else
-        EXPECT_EQ(result.out, expected.out) << label;
+    EXPECT_PRED2(output_matches, result.out, expected.out) << label;
     EXPECT_EQ(result.code, expected.code) << label;
     EXPECT_TRUE(folder.snapshot() == after) << label;
 }

@@ -84,7 +84,14 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
             throw std::runtime_error("pipe failed");
         break;
     case Output::file: writer = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666); break;
-    case Output::terminal: reader = open_terminal(writer); break;
+    case Output::terminal: {
+        SinkEnds terminal = open_sink(SinkKind::console);  // its leader reads without waiting
+        if (terminal.reader < 0)
+            throw std::runtime_error("no pseudo-terminal");
+        reader = terminal.reader;
+        writer = terminal.writer;
+        break;
+    }
     case Output::full_device: writer = open("/dev/full", O_WRONLY); break;
     case Output::closed: break;
     }
@@ -177,15 +184,6 @@ std::string unprivileged_unavailable_to_root()
 }
 
 }  // namespace
-
-int open_terminal(int& follower)
-{
-    SinkEnds ends = open_sink(SinkKind::console);
-    if (ends.reader < 0)
-        throw std::runtime_error("no pseudo-terminal");
-    follower = ends.writer;
-    return ends.reader;
-}
 
 std::string no_terminal_reason()
 {

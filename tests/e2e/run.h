@@ -93,9 +93,6 @@ std::string report(int number);
 // (report(n)), one report line that starts with them.
 bool output_matches(const std::string& out, const std::string& expected);
 
-// A pseudo-terminal in raw mode: the leader is returned, reading without
-// waiting, the follower's descriptor stored in follower.
-int open_terminal(int& follower);
 // Why no pseudo-terminal can stand for a console here (a build chroot may
 // have none), or empty when one can.
 std::string no_terminal_reason();
