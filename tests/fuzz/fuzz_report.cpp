@@ -2,17 +2,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fuzzer/FuzzedDataProvider.h>
 
 #include "services/process/termination.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {
-    if (size < 8)
-        return 0;
-    std::uint32_t number;
-    std::uint32_t offset;
-    std::memcpy(&number, data, 4);
-    std::memcpy(&offset, data + 4, 4);
+    FuzzedDataProvider in(data, size);
+    auto number = in.ConsumeIntegral<std::uint32_t>();
+    auto offset = in.ConsumeIntegral<std::uint32_t>();
 
     char line[report_capacity];
     std::size_t length = format_report(line, number, offset);

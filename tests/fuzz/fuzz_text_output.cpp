@@ -2,7 +2,9 @@
 // standard output is, on a console and on a file,
 // against the bytes that must come out and when they must have come out.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <fuzzer/FuzzedDataProvider.h>
 #include <string>
 #include <unistd.h>
 
@@ -17,21 +19,6 @@ SinkEnds file;     // a regular file
 int sink = -1;     // what the channel opens on
 TextFile channel;
 
-struct Input {
-    const unsigned char* data;
-    std::size_t size;
-    std::size_t at = 0;
-    bool done() const { return at >= size; }
-    unsigned byte() { return at < size ? data[at++] : 0; }
-    std::string text(std::size_t most)
-    {
-        std::size_t n = byte() % (most + 1);
-        n = std::min(n, size - at);
-        at += n;
-        return {reinterpret_cast<const char*>(data) + at - n, n};
-    }
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -43,8 +30,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {
-    Input in{data, size};
-    bool to_console = in.byte() & 1;
+    FuzzedDataProvider in(data, size);
+    bool to_console = in.ConsumeBool();
     const SinkEnds& ends = to_console ? console : file;
     sink = ends.writer;
     if (!to_console) {
@@ -62,32 +49,32 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
 
     std::string expected;
     std::string arrived;
-    while (!in.done()) {
+    while (in.remaining_bytes() > 0) {
         bool line_ended = false;
-        switch (in.byte() % 5) {
+        switch (in.ConsumeIntegralInRange(0, 4)) {
         case 0: {
-            std::string s = in.text(200);
-            auto width = static_cast<std::int32_t>(static_cast<signed char>(in.byte())) * 3;
+            std::string s = in.ConsumeRandomLengthString(200);
+            std::int32_t width = in.ConsumeIntegral<std::int8_t>() * 3;
             write_string(channel, s, width);
             expected.append(std::max<std::int32_t>(width - static_cast<std::int32_t>(s.size()), 0), ' ');
             expected += s;
             break;
         }
         case 1: {
-            std::string s = in.text(100);
+            std::string s = in.ConsumeRandomLengthString(100);
             s = s.c_str();
             write_cstring(channel, s.c_str(), 0);
             expected += s;
             break;
         }
         case 2: {
-            auto n = static_cast<std::int32_t>(in.byte()) - 50;
+            auto n = in.ConsumeIntegralInRange<std::int32_t>(-50, 205);
             write_blanks(channel, n);
             expected.append(std::max(n, 0), ' ');
             break;
         }
         case 3: {
-            std::string s = in.text(200);
+            std::string s = in.ConsumeRandomLengthString(200);
             write_line(channel, s);
             expected += s + "\r\n";
             line_ended = true;
