@@ -109,8 +109,7 @@ struct Case {
     const char* name;
     std::vector<Entry> files;
     std::vector<std::string> args;
-    std::string out;
-    Snapshot changes;
+    Expected expected;  // every row's exit code is 0
     Where where = Where::anywhere;
 };
 
@@ -122,7 +121,7 @@ const Snapshot copied{{"data.bin.start", head}};
 Case row(const char* name, std::vector<Entry> files, std::vector<std::string> args, std::string out,
          Snapshot changes = {}, Where where = Where::anywhere)
 {
-    return {name, std::move(files), std::move(args), std::move(out), std::move(changes), where};
+    return {name, std::move(files), std::move(args), {std::move(out), 0, std::move(changes)}, where};
 }
 
 // A file of 1000 bytes, named as the parameter, copied.
@@ -203,7 +202,7 @@ TEST_P(Outcome, LineExitCodeAndFiles)
         if (output == Output::terminal && !no_terminal_reason().empty())
             GTEST_SKIP() << "run with a pipe, not with a terminal: " << no_terminal_reason();
         expect_run(FolderOf(c.files), c.args, {.output = output, .unprivileged = c.where == Where::unprivileged},
-                   {c.out, 0, c.changes}, output == Output::pipe ? "a pipe" : "a terminal");
+                   c.expected, output == Output::pipe ? "a pipe" : "a terminal");
     }
 }
 

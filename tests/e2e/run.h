@@ -78,13 +78,9 @@ private:
     std::string root_;
 };
 
-// The two fields of a "Runtime error NNN at XXXXXXXX" line, or nothing when
-// out is not exactly one such line.
-struct Report {
-    std::string number;   // the four-column number field, blanks kept
-    std::string address;  // eight hexadecimal digits
-};
-std::optional<Report> parse_report(const std::string& out);
+// The eight hexadecimal digits of a "Runtime error NNNN at XXXXXXXX" line, or
+// nothing when out is not exactly one such line.
+std::optional<std::string> report_address(const std::string& out);
 // The words a report line starts with, and a report's first words up to its
 // number, as in "Runtime error  27".
 const std::string report_words = "Runtime error";
