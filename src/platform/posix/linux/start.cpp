@@ -67,15 +67,22 @@ extern "C" [[noreturn, gnu::used]] void start_process(long* stack)
     sys::exit(program_main(argc, argv));
 }
 
-// A smashed stack: the run ends at once, by the signal that an abort sends,
-// with no file touched; SIGKILL if SIGABRT is blocked or ignored.
-extern "C" [[noreturn]] void __stack_chk_fail()
+namespace {
+
+// A smashed stack, or a block past its object: the run ends at once, by the
+// signal that an abort sends, with no file touched; SIGKILL if SIGABRT is
+// blocked or ignored.
+[[noreturn]] void end_at_once()
 {
     long self = sys::raw(__NR_getpid);
     sys::raw(__NR_kill, self, SIGABRT);
     sys::raw(__NR_kill, self, SIGKILL);
     sys::exit(127);
 }
+
+}  // namespace
+
+extern "C" [[noreturn]] void __stack_chk_fail() { end_at_once(); }
 
 // What the compiler may call for block moves and string lengths.
 extern "C" {
@@ -99,6 +106,22 @@ void* memset(void* to, int value, std::size_t n)
     while (n--)
         *out++ = static_cast<unsigned char>(value);
     return to;
+}
+
+// What _FORTIFY_SOURCE calls where it cannot prove that a block fits its
+// object: one that does not ends the run, as a smashed stack does.
+void* __memcpy_chk(void* to, const void* from, std::size_t n, std::size_t room)
+{
+    if (n > room)
+        end_at_once();
+    return copy(to, from, n);
+}
+
+void* __memset_chk(void* to, int value, std::size_t n, std::size_t room)
+{
+    if (n > room)
+        end_at_once();
+    return memset(to, value, n);
 }
 
 int memcmp(const void* a, const void* b, std::size_t n)
