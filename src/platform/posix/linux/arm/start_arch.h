@@ -4,20 +4,9 @@
 
 #include <asm/signal.h>
 #include <asm/unistd.h>
-#include <cstdint>
 
+#include "platform/posix/linux/guard_word.h"
 #include "syscall_arch.h"
-
-// The compiler reads the stack guard from this word on Arm.
-extern "C" {
-std::uintptr_t __stack_chk_guard;
-}
-
-namespace arch {
-
-inline void set_stack_guard(std::uintptr_t guard) { __stack_chk_guard = guard; }
-
-}  // namespace arch
 
 // The division helpers call these on a division by zero. The run ends as
 // the processor's own fault would end it.

@@ -2,18 +2,7 @@
 // guard. Included once, by start.cpp.
 #pragma once
 
-#include <cstdint>
-
-// The compiler reads the stack guard from this word on RISC-V.
-extern "C" {
-std::uintptr_t __stack_chk_guard;
-}
-
-namespace arch {
-
-inline void set_stack_guard(std::uintptr_t guard) { __stack_chk_guard = guard; }
-
-}  // namespace arch
+#include "platform/posix/linux/guard_word.h"
 
 // The kernel leaves the stack as it was at exec in sp. The global pointer
 // is set before any code the linker may have shortened to use it; the frame
