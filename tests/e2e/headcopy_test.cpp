@@ -63,15 +63,15 @@ struct FolderOf : Folder {
                 fs::create_hard_link(path(e.what.substr(3)), name);
             else if (e.what == "<fifo>")
                 mkfifo(name.c_str(), 0666);
-            else if (e.what != "<socket>")
-                write(e.name, e.what);  // a file's bytes
-            else {
-                // A socket, bound and closed: the name stays, with no one listening.
+            else if (e.what == "<socket>") {
+                // Bound and closed: the name stays, with no one listening.
                 int s = socket(AF_UNIX, SOCK_STREAM, 0);
                 sockaddr_un address{.sun_family = AF_UNIX};
                 name.copy(address.sun_path, sizeof address.sun_path - 1);
                 EXPECT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
                 close(s);
+            } else {
+                write(e.name, e.what);
             }
         }
         for (const Entry& e : entries)
