@@ -4,6 +4,10 @@
 
 #include <cstddef>
 
+// Keeps the argument vector the process was started with, for the command
+// line and the program's own path; called once, before main.
+void keep_arguments(int argc, const char* const* argv);
+
 // Joins the words with blanks into out (when out is not null) and returns the
 // length, NUL not counted. A word that holds a separator is put between
 // double quotes, so the splitter gives it back as it came. An empty word is

@@ -44,7 +44,7 @@ HANDLE refuse(int fd, long error, const char* created = nullptr)
         sys::close(fd);
     if (created)
         sys::unlink(created);
-    return fail(INVALID_HANDLE_VALUE, error);
+    return record_error(INVALID_HANDLE_VALUE, error);
 }
 
 // A lease that another process holds on a regular file (a file server's) is
@@ -62,7 +62,7 @@ long open_waiting_out_lease(LPCSTR name, int flags, unsigned mode, sys::FileKind
 
 // A pipe is not opened at all: any open of one releases a peer waiting at
 // its other end.
-Opened open_existing(LPCSTR name, DWORD taken)
+Opened open_without_creating(LPCSTR name, DWORD taken)
 {
     sys::FileStatus file{};
     if (long error = sys::status_at(name, file))
@@ -150,7 +150,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
         return refuse(-1, -EMFILE);
 
     DWORD taken = taken_access(access, disposition);
-    Opened opened = disposition == CREATE_ALWAYS ? open_or_create(name, taken) : open_existing(name, taken);
+    Opened opened = disposition == CREATE_ALWAYS ? open_or_create(name, taken) : open_without_creating(name, taken);
     if (opened.fd < 0)
         return refuse(-1, opened.fd, opened.created);
     auto fd = static_cast<int>(opened.fd);
@@ -164,7 +164,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
     if (long error = check_untaken(opened, name, access, taken))
         return refuse(fd, error, opened.created);
     if (disposition == CREATE_ALWAYS && file.kind == sys::FileKind::regular && !opened.created)
-        if (long error = sys::empty(fd))
+        if (long error = sys::truncate_to_zero(fd))
             return refuse(fd, error, opened.created);
 
     hold_share(fd, file, access, share_mode);

@@ -23,7 +23,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read_count, OVE
         if (n == -EBADF && !handle_carries(fd_of(file), GENERIC_READ))
             n = -EACCES;
         if (n < 0)
-            return fail(FALSE, n);
+            return record_error(FALSE, n);
         if (n == 0)
             break;
         *read_count += static_cast<DWORD>(n);
@@ -44,7 +44,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, OVE
         if (n == -EBADF && !handle_carries(fd_of(file), GENERIC_WRITE))
             n = -EACCES;
         if (n < 0)
-            return fail(FALSE, n);
+            return record_error(FALSE, n);
         if (n == 0)
             break;
         *written += static_cast<DWORD>(n);
@@ -56,10 +56,10 @@ BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size)
 {
     sys::FileStatus status{};
     if (long error = sys::status(fd_of(file), status))
-        return fail(FALSE, error);
+        return record_error(FALSE, error);
     if (status.kind == sys::FileKind::block)
         if (long error = sys::block_size(fd_of(file), status.size))
-            return fail(FALSE, error);
+            return record_error(FALSE, error);
     size->QuadPart = status.size;
     return TRUE;
 }
@@ -69,6 +69,6 @@ BOOL CloseHandle(HANDLE object)
     int fd = fd_of(object);
     release_share(fd);
     if (long error = sys::close(fd))
-        return fail(FALSE, error);
+        return record_error(FALSE, error);
     return TRUE;
 }

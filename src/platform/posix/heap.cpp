@@ -78,11 +78,11 @@ LPVOID allocate(SIZE_T size)
         newest = header;
     } else {
         if (size > SIZE_T(-1) - page_size - sizeof(Header))
-            return fail<LPVOID>(nullptr, -ENOMEM);
+            return record_error<LPVOID>(nullptr, -ENOMEM);
         SIZE_T mapped = round_up(total, page_size);
         void* address = nullptr;
         if (long error = sys::map(mapped, address))
-            return fail<LPVOID>(nullptr, error);
+            return record_error<LPVOID>(nullptr, error);
         header = static_cast<Header*>(address);
         *header = {size, mapped};
     }
@@ -125,7 +125,7 @@ BOOL HeapFree(HANDLE, DWORD, LPVOID block)
     check_guard(header);
     if (header->mapped) {
         if (long error = sys::unmap(header, header->mapped))
-            return fail(FALSE, error);
+            return record_error(FALSE, error);
     } else if (header == newest) {
         arena_used = static_cast<SIZE_T>(reinterpret_cast<unsigned char*>(header) - arena);
         newest = nullptr;

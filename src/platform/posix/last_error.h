@@ -10,7 +10,7 @@ extern PER_THREAD std::uint32_t last_error;
 // Records a failed system call's result (a negative errno value) and returns
 // what the Win32 call returns on failure.
 template <typename T>
-T fail(T result, long system_call_result)
+T record_error(T result, long system_call_result)
 {
     last_error = static_cast<std::uint32_t>(-system_call_result);
     return result;

@@ -63,7 +63,7 @@ HANDLE GetStdHandle(DWORD which)
     case STD_INPUT_HANDLE: return handle_of(0);
     case STD_OUTPUT_HANDLE: return handle_of(1);
     case STD_ERROR_HANDLE: return handle_of(2);
-    default: return fail(INVALID_HANDLE_VALUE, -EINVAL);
+    default: return record_error(INVALID_HANDLE_VALUE, -EINVAL);
     }
 }
 
@@ -75,7 +75,7 @@ DWORD GetFileType(HANDLE file)
     if (fd >= 0 && fd < first_free_fd && standard_handles[fd].known)
         status.kind = standard_handles[fd].kind;
     else if (long error = sys::status(fd, status))
-        return fail(FILE_TYPE_UNKNOWN, error);
+        return record_error(FILE_TYPE_UNKNOWN, error);
     if (status.kind == sys::FileKind::character)
         return FILE_TYPE_CHAR;
     if (status.kind == sys::FileKind::fifo || status.kind == sys::FileKind::socket)

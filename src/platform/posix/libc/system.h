@@ -23,7 +23,7 @@ inline long read(int fd, void* buffer, std::size_t n) { return result(::read(fd,
 inline long write(int fd, const void* buffer, std::size_t n) { return result(::write(fd, buffer, n)); }
 inline long close(int fd) { return result(::close(fd)); }
 inline long unlink(const char* path) { return result(::unlink(path)); }
-inline long empty(int fd) { return result(::ftruncate(fd, 0)); }
+inline long truncate_to_zero(int fd) { return result(::ftruncate(fd, 0)); }
 inline long duplicate_from(int fd, int lowest) { return result(::fcntl(fd, F_DUPFD_CLOEXEC, lowest)); }
 inline long access_mode(int fd) { return result(::fcntl(fd, F_GETFL)); }
 

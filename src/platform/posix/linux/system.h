@@ -36,7 +36,7 @@ inline long write(int fd, const void* buffer, std::size_t n) { return raw(__NR_w
 inline long close(int fd) { return raw(__NR_close, fd); }
 inline long unlink(const char* path) { return raw(__NR_unlinkat, AT_FDCWD, arg(path), 0); }
 // Cuts fd to no bytes; a length of 0 needs no 64-bit argument on any processor.
-inline long empty(int fd) { return raw(__NR_ftruncate, fd, 0); }
+inline long truncate_to_zero(int fd) { return raw(__NR_ftruncate, fd, 0); }
 // A copy of fd on the lowest free number from lowest up, closed on exec.
 inline long duplicate_from(int fd, int lowest) { return raw(__NR_fcntl, fd, F_DUPFD_CLOEXEC, lowest); }
 // The flags fd was opened with, its access among them.

@@ -12,7 +12,6 @@ namespace sys::word {
 
 #if __SIZEOF_POINTER__ == 8
 using Auxv = Elf64_auxv_t;
-using ProgramHeader = Elf64_Phdr;
 using KernelStat = struct stat;
 constexpr long nr_fstat = __NR_fstat;
 constexpr long nr_fstatat = __NR_newfstatat;
@@ -20,7 +19,6 @@ constexpr long nr_mmap = __NR_mmap;
 constexpr int open_large = 0;
 #else
 using Auxv = Elf32_auxv_t;
-using ProgramHeader = Elf32_Phdr;
 using KernelStat = struct stat64;
 constexpr long nr_fstat = __NR_fstat64;
 constexpr long nr_fstatat = __NR_fstatat64;
