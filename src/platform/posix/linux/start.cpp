@@ -5,15 +5,10 @@
 // guard through the thread pointer sets one.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/posix/system.h"
 #include "start_arch.h"
-
-// The byte loops below stand in for the C library: they must stay loops, not
-// become calls to the very functions they define.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC optimize("no-tree-loop-distribute-patterns")
-#endif
 
 extern "C" {
 extern void (*const __preinit_array_start[])(int, char**, char**);
@@ -28,15 +23,6 @@ int program_main(int argc, char** argv) __asm__("main");
 
 namespace {
 
-void* copy(void* to, const void* from, std::size_t n)
-{
-    auto* out = static_cast<unsigned char*>(to);
-    const auto* in = static_cast<const unsigned char*>(from);
-    while (n--)
-        *out++ = *in++;
-    return to;
-}
-
 // The kernel's random bytes, with the low byte zero so that no string copy
 // can write or leak the whole of the guard.
 std::uintptr_t stack_guard(const sys::word::Auxv* auxv)
@@ -44,7 +30,7 @@ std::uintptr_t stack_guard(const sys::word::Auxv* auxv)
     std::uintptr_t guard = 0;
     for (; auxv->a_type != AT_NULL; ++auxv)
         if (auxv->a_type == AT_RANDOM)
-            copy(&guard, reinterpret_cast<const void*>(auxv->a_un.a_val), sizeof guard);
+            memcpy(&guard, reinterpret_cast<const void*>(auxv->a_un.a_val), sizeof guard);
     return guard & ~std::uintptr_t{0xFF};
 }
 
@@ -84,37 +70,16 @@ namespace {
 
 extern "C" [[noreturn]] void __stack_chk_fail() { end_at_once(); }
 
-// What the compiler may call for block moves and string lengths.
+// What _FORTIFY_SOURCE calls where it cannot prove that a block fits its
+// object: one that does not ends the run, as a smashed stack does. The
+// unchecked forms are the freestanding runtime's (platform/freestanding).
 extern "C" {
 
-void* memcpy(void* to, const void* from, std::size_t n) { return copy(to, from, n); }
-
-void* memmove(void* to, const void* from, std::size_t n)
-{
-    auto* out = static_cast<unsigned char*>(to);
-    const auto* in = static_cast<const unsigned char*>(from);
-    if (out < in)
-        return copy(to, from, n);
-    while (n--)
-        out[n] = in[n];
-    return to;
-}
-
-void* memset(void* to, int value, std::size_t n)
-{
-    auto* out = static_cast<unsigned char*>(to);
-    while (n--)
-        *out++ = static_cast<unsigned char>(value);
-    return to;
-}
-
-// What _FORTIFY_SOURCE calls where it cannot prove that a block fits its
-// object: one that does not ends the run, as a smashed stack does.
 void* __memcpy_chk(void* to, const void* from, std::size_t n, std::size_t room)
 {
     if (n > room)
         end_at_once();
-    return copy(to, from, n);
+    return memcpy(to, from, n);
 }
 
 void* __memset_chk(void* to, int value, std::size_t n, std::size_t room)
@@ -122,23 +87,5 @@ void* __memset_chk(void* to, int value, std::size_t n, std::size_t room)
     if (n > room)
         end_at_once();
     return memset(to, value, n);
-}
-
-int memcmp(const void* a, const void* b, std::size_t n)
-{
-    const auto* x = static_cast<const unsigned char*>(a);
-    const auto* y = static_cast<const unsigned char*>(b);
-    for (; n--; ++x, ++y)
-        if (*x != *y)
-            return *x - *y;
-    return 0;
-}
-
-std::size_t strlen(const char* text)
-{
-    std::size_t n = 0;
-    while (text[n])
-        ++n;
-    return n;
 }
 }
