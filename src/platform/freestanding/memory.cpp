@@ -4,7 +4,9 @@
 
 // The byte loops below stand in for the C library: they must stay loops, not
 // become calls to the very functions they define.
-#if defined(__GNUC__) && !defined(__clang__)
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((no_builtin)), apply_to = function)
+#elif defined(__GNUC__)
 #pragma GCC optimize("no-tree-loop-distribute-patterns")
 #endif
 
@@ -56,3 +58,7 @@ std::size_t strlen(const char* text)
     return n;
 }
 }
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#endif
