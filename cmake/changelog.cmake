@@ -1,6 +1,8 @@
 # Writes CHANGELOG.md in the changelog form a package carries: one entry per
-# "## VERSION (DATE)" heading, with its "- " items. FORM is debian (the
-# changelog.gz of a native package) or rpm (the %changelog an RPM package carries).
+# "## VERSION (DATE)" heading, with its "- " items. Any other "## " section,
+# such as "Unreleased", belongs to no release, so no package carries it. FORM
+# is debian (the changelog.gz of a native package) or rpm (the %changelog an
+# RPM package carries).
 # The date is anything GNU date reads.
 #   cmake -DIN=CHANGELOG.md -DOUT=changelog -DFORM=debian -DMAINTAINER="..." -P changelog.cmake
 file(STRINGS ${IN} lines ENCODING UTF-8)
@@ -15,8 +17,10 @@ else()
 endif()
 set(out "")
 set(trailer "")
+set(released OFF)
 foreach(line IN LISTS lines)
   if(line MATCHES "^## ([^ ]+) \\(([^)]+)\\)")
+    set(released ON)
     set(version ${CMAKE_MATCH_1})
     set(when "${CMAKE_MATCH_2}")
     # Where date is not GNU date, the date stays as written: only a package
@@ -33,6 +37,10 @@ foreach(line IN LISTS lines)
       string(APPEND out "${trailer}headcopy (${version}) unstable; urgency=medium\n\n")
       set(trailer "\n -- ${MAINTAINER}  ${when}\n\n")
     endif()
+  elseif(line MATCHES "^## ")
+    set(released OFF)
+  elseif(NOT released)
+    # An item of a section that is no release.
   elseif(line MATCHES "^- (.*)")
     string(APPEND out "${item}${CMAKE_MATCH_1}\n")
   elseif(line MATCHES "^  +(.*)" AND NOT trailer STREQUAL "")

@@ -1,5 +1,6 @@
 # Checks what names the targets outside the table of targets against it:
-# CMakePresets.json and the README's tables. CI runs it.
+# CMakePresets.json, the contributors' guide's table of targets and the
+# README's downloads. CI runs it.
 #   cmake -P cmake/check-targets.cmake
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(top ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
@@ -58,15 +59,16 @@ foreach(preset IN LISTS rows_presets)
   endif()
 endforeach()
 
-# The README's table of targets names each preset; its downloads' table names
-# each Debian, RPM and archive architecture, in the table's order.
-file(READ ${top}/README.md readme)
+# The guide's table of targets names each preset; the README's downloads
+# name each Debian, RPM and archive architecture, in the table's order.
+file(READ ${top}/doc/DEVELOPING.md guide)
 foreach(preset IN LISTS rows_presets)
-  string(FIND "${readme}" "| `${preset}` |" at)
+  string(FIND "${guide}" "| `${preset}` |" at)
   if(at LESS 0)
-    list(APPEND faults "README.md's table of targets has no row for the preset ${preset}")
+    list(APPEND faults "doc/DEVELOPING.md's table of targets has no row for the preset ${preset}")
   endif()
 endforeach()
+file(READ ${top}/README.md readme)
 foreach(kind deb rpm archive)
   string(REPLACE ";" ", " listed "${all_${kind}}")
   string(FIND "${readme}" ": ${listed} |" at)
@@ -79,4 +81,4 @@ if(faults)
   list(JOIN faults "\n  " text)
   message(FATAL_ERROR "check-targets:\n  ${text}")
 endif()
-message(STATUS "check-targets: CMakePresets.json and README.md agree with cmake/targets.txt")
+message(STATUS "check-targets: CMakePresets.json, doc/DEVELOPING.md and README.md agree with cmake/targets.txt")

@@ -1,12 +1,10 @@
 // headcopy: the first 500 bytes of a file, copied beside it as NAME.start.
 //
-// Every refusal is one line and exit code 0; an I/O failure it does not test
-// for itself ends the run with the runtime error report. open_existing asks
-// for reading and writing, shared for reading only, so a read-only input is
-// refused and the output can never be another name of the input. Windows
-// opens the input so; on Linux it is opened for reading alone, after a check
-// that the user may write it (posix/create_file.cpp), since there an open for
-// writing can itself change the file.
+// Every refusal is one line and exit code 0; an I/O failure the command does
+// not test for itself ends the run with the runtime error report. The input
+// is opened for reading and writing, shared for reading only: an input the
+// user may not write is refused, and while it is open no second writer may
+// open it, so a NAME.start that is another name of it cannot be created.
 #include "command/headcopy.h"
 
 #include <cstdint>

@@ -1,5 +1,6 @@
-// On Windows the platform is the real API; the one thing it does not hand
-// over directly is where the program's code section starts.
+// On Windows the platform is the real API. It does not hand over where the
+// program's code section starts, which the report counts its address from;
+// this file finds it. (names.cpp holds the other thing the API lacks.)
 #include "platform/win32.h"
 
 #include <cstring>

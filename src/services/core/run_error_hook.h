@@ -11,6 +11,6 @@
 using RunErrorHook = void (*)(std::int32_t number, const void* address);
 extern RunErrorHook run_error_hook;
 
-// Ends the run through the installed hook; before start-up has installed
-// one, with the number as exit code and no report, as there is no channel.
+// Ends the run through the installed hook. Before start-up has installed one
+// there is no channel for a report, so the number is the exit code alone.
 [[noreturn]] void raise_run_error(std::int32_t number, const void* address);
