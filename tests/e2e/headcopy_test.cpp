@@ -325,14 +325,59 @@ TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
     }
 }
 
-// A create refused after the file was made removes it again; a file that was
-// there before is left exactly as it was. Standard input closed and room for
-// one more descriptor: the output lands on number 0 and cannot be moved off it.
+// A create refused after the file was made removes it again, however it was
+// made: as NAME.start, or through a dangling link, beside it or in a folder
+// below; a file that was there before is left exactly as it was. Standard
+// input or error closed and room for one more descriptor: the output lands
+// on the closed number and cannot be moved off it.
 TEST(OnLinux, RefusedCreateLeavesNothingBehind)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    for (const std::vector<Entry>& files : {std::vector{input}, {input, {"data.bin.start", "keep"}}})
-        expect_run(FolderOf(files), {"data.bin"}, {.close_input = true, .open_files_limit = 4}, {cant_create});
+    const std::vector<std::vector<Entry>> folders = {
+        {input},
+        {input, {"data.bin.start", "keep"}},
+        {input, {"data.bin.start", "-> made-by-link"}},
+        {input, {"sub", "<dir>"}, {"data.bin.start", "-> sub/made-by-link"}},
+    };
+    for (const std::vector<Entry>& files : folders)
+        for (bool close_input : {true, false})
+            expect_run(FolderOf(files), {"data.bin"},
+                       {.close_input = close_input, .close_error = !close_input, .open_files_limit = 4}, {cant_create},
+                       files.back().what + (close_input ? ", input closed" : ", error closed"));
+}
+
+// Whatever descriptors a run has, it copies or leaves the folder as it was:
+// every limit from 4, the fewest that let a run hold its input and reach the
+// create, to 7, with no standard handle closed or any one of them. (With 3 a
+// dynamic loader or a sanitizer's runtime may not even start the program.)
+TEST(OnLinux, EveryDescriptorLimitCopiesOrLeavesNothing)
+{
+    SKIP_UNLESS_HERE(Where::linux_only);
+    enum Closed { none, input_handle, output_handle, error_handle };
+    for (std::string made : {"data.bin.start", "made-by-link", "sub/made-by-link"})
+        for (Closed closed : {none, input_handle, output_handle, error_handle})
+            for (int limit = 4; limit <= 7; ++limit) {
+                FolderOf folder({input, {"sub", "<dir>"}});
+                if (made != "data.bin.start")
+                    fs::create_symlink(made, folder.path("data.bin.start"));
+                Snapshot before = folder.snapshot();
+                Snapshot copy = before;
+                copy[made] = head;
+                RunResult result =
+                    folder.run({"data.bin"}, {.output = closed == output_handle ? Output::closed : Output::pipe,
+                                              .close_input = closed == input_handle,
+                                              .close_error = closed == error_handle,
+                                              .open_files_limit = limit});
+                Snapshot after = folder.snapshot();
+                const char* closed_names[] = {"none closed", "input closed", "output closed", "error closed"};
+                std::string label =
+                    made + ", " + closed_names[closed] + ", limit " + std::to_string(limit) + ": " + result.out;
+                EXPECT_TRUE(after == before || after == copy) << label;
+                if (result.out == ok)
+                    EXPECT_TRUE(after == copy) << label;
+                else if (!result.out.empty())
+                    EXPECT_TRUE(after == before) << label;
+            }
 }
 
 // A file that the run made is its own to write, even where the umask leaves

@@ -34,6 +34,7 @@ enum class Output { pipe, pipe_closed, file, terminal, closed, full_device };
 struct RunOptions {
     Output output = Output::pipe;
     bool close_input = false;   // start with standard input closed
+    bool close_error = false;   // start with standard error closed
     bool unprivileged = false;  // run as a user who cannot write read-only files
     std::int64_t file_size_limit = -1;
     std::int64_t open_files_limit = -1;
