@@ -69,9 +69,9 @@ const std::vector<FaultCase> fault_cases = {
     {"the report itself on a console", Watch::console, "write:error=EIO:when=1+", "", 5, head},
     // Standard output is looked at once, and its kind kept.
     {"opening standard output", Watch::console, size_calls + ":error=EBADF:when=1+", "", 103, head},
-    // The one before joins the command line, before there is a channel for a
-    // report: the run ends with the number alone.
-    {"memory for the command line", Watch::process, "mmap,mmap2:error=ENOMEM:call=-2", "", 203, absent,
+    // The one before joins the command line, when the command first asks for
+    // its parameters: a runtime error at that call, reported like any other.
+    {"memory for the command line", Watch::process, "mmap,mmap2:error=ENOMEM:call=-2", report(203), 203, absent,
      Setup::long_name},
     // The last mapping keeps the name for the input's file variable.
     {"memory for the name", Watch::process, "mmap,mmap2:error=ENOMEM:call=-1", report(203), 203, absent,

@@ -7,8 +7,6 @@
 #include "platform/posix/last_error.h"
 #include "platform/posix/system.h"
 #include "platform/win32.h"
-// The services' error numbers: memory that runs out here ends the run with theirs.
-#include "errors.h"
 
 namespace {
 
@@ -75,10 +73,11 @@ LPSTR GetCommandLineA()
         for (int i = 0; i < saved_argc; ++i)
             room += std::strlen(saved_argv[i]) + 4;
         command_line = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, room));
-        // Win32 has the command line before the program starts; without it
-        // there is nothing to run, so this is an out-of-memory end.
+        // Joined at the first call, not before the program starts as on
+        // Win32: refused memory comes back as null, the heap's error kept,
+        // for the caller to report.
         if (!command_line)
-            ExitProcess(err_out_of_memory);
+            return nullptr;
         join_command_line(saved_argc, saved_argv, command_line);
     }
     return command_line;

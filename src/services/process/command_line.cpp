@@ -1,6 +1,7 @@
 #include "services/process/command_line.h"
 
 #include "platform/win32.h"
+#include "services/core/run_error_hook.h"
 
 namespace {
 
@@ -9,6 +10,16 @@ constexpr DWORD program_path_size = 261;
 
 bool is_separator(char c) { return c >= 1 && c <= 32; }
 bool is_word_byte(char c) { return static_cast<unsigned char>(c) > 32; }
+
+// Memory refused for the command line (POSIX joins it on the first call) is
+// a runtime error at the caller's call, as for every other allocation.
+const char* process_command_line(const void* caller)
+{
+    const char* line = GetCommandLineA();
+    if (!line)
+        raise_run_error(err_out_of_memory, caller);
+    return line;
+}
 
 }  // namespace
 
@@ -77,12 +88,12 @@ String param_from(const char* command_line, std::int32_t index)
     return word;
 }
 
-std::int32_t param_count() { return count_params(GetCommandLineA()); }
+[[gnu::noinline]] std::int32_t param_count() { return count_params(process_command_line(__builtin_return_address(0))); }
 
-String param_str(std::int32_t index)
+[[gnu::noinline]] String param_str(std::int32_t index)
 {
     if (index != 0)
-        return param_from(GetCommandLineA(), index);
+        return param_from(process_command_line(__builtin_return_address(0)), index);
     String path = new_string(program_path_size - 1);
     DWORD length = GetModuleFileNameA(nullptr, path.text, program_path_size);
     path.length = length < program_path_size ? length : program_path_size - 1;
