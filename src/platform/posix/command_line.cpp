@@ -35,9 +35,8 @@ std::size_t join_command_line(int argc, const char* const* argv, char* out)
 {
     std::size_t at = 0;
     for (int i = 0; i < argc; ++i) {
-        // The program's name must stay one word: an empty one would be
-        // quoted as "", which the splitter skips, and the first parameter
-        // would be taken for it.
+        // An empty program name is given a word, so that the line starts
+        // with one, as a Win32 program's line does when the system makes it.
         const char* word = i == 0 && *argv[0] == '\0' ? "headcopy" : argv[i];
         bool has_quote = false;
         bool has_separator = false;

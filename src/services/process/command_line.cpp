@@ -21,6 +21,17 @@ const char* process_command_line(const void* caller)
     return line;
 }
 
+using Splitter = const char* (*)(const char* pos, char* word, std::size_t* length);
+
+// Measured first, gathered second: the name gets exactly its own length.
+String gathered(Splitter split, const char* start, std::size_t length)
+{
+    String word = new_string(length);
+    if (length > 0)
+        split(start, word.text, &length);
+    return word;
+}
+
 }  // namespace
 
 const char* split_next_param(const char* pos, char* word, std::size_t* length)
@@ -56,10 +67,20 @@ const char* split_next_param(const char* pos, char* word, std::size_t* length)
     return pos;
 }
 
+const char* split_program_name(const char* line, char* word, std::size_t* length)
+{
+    // Empty, and a word all the same: the parameters start after it.
+    if (is_separator(line[0]) || (line[0] == quote && line[1] == quote && !is_word_byte(line[2]))) {
+        *length = 0;
+        return line[0] == quote ? line + 2 : line;
+    }
+    return split_next_param(line, word, length);
+}
+
 std::int32_t count_params(const char* command_line)
 {
     std::size_t length;
-    const char* pos = split_next_param(command_line, nullptr, &length);
+    const char* pos = split_program_name(command_line, nullptr, &length);
     std::int32_t count = 0;
     for (;;) {
         pos = split_next_param(pos, nullptr, &length);
@@ -71,21 +92,16 @@ std::int32_t count_params(const char* command_line)
 
 String param_from(const char* command_line, std::int32_t index)
 {
-    const char* pos = command_line;
-    const char* start;
     std::size_t length;
-    for (;;) {
+    const char* pos = split_program_name(command_line, nullptr, &length);
+    if (index == 0)
+        return gathered(split_program_name, command_line, length);
+    const char* start;
+    do {
         start = pos;
         pos = split_next_param(pos, nullptr, &length);
-        if (index == 0 || length == 0)
-            break;
-        --index;
-    }
-    // Measured first, gathered second: the name gets exactly its own length.
-    String word = new_string(length);
-    if (length > 0)
-        split_next_param(start, word.text, &length);
-    return word;
+    } while (--index != 0 && length != 0);
+    return gathered(split_next_param, start, length);
 }
 
 [[gnu::noinline]] std::int32_t param_count() { return count_params(process_command_line(__builtin_return_address(0))); }
