@@ -5,14 +5,21 @@
 #include "case_name.h"
 
 #include <algorithm>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <regex>
 #include <sstream>
+#include <sys/ptrace.h>
+#include <sys/syscall.h>
+#include <sys/user.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "run.h"
+#include "terminal.h"
 
 namespace {
 
@@ -219,6 +226,116 @@ TEST(NativeStrace, EachReportNamesItsOwnStep)
     EXPECT_NE(where.find("src/command/headcopy.cpp:"), std::string::npos) << where;
     if (!no_terminal_reason().empty())
         GTEST_SKIP() << "the steps on a console were not run: " << no_terminal_reason();
+}
+
+// Writes that take part of their block, as a terminal, a slow pipe reader or
+// a signal give them, made by a tracer of this test's own: the call-th write
+// to standard output, or to a file the program opened, is given count bytes
+// to write instead of all of its own.
+struct ShortWrite {
+    bool to_standard_output;
+    int call;
+    unsigned long long count;
+};
+
+// What the run printed, and how many of the writes the tracer shortened.
+struct TracedRun {
+    RunResult result;
+    std::size_t shortened = 0;
+};
+
+std::string why_no_tracer()
+{
+#if defined(__x86_64__)
+    return why_not_here(Where::linux_natively);
+#else
+    return "the tracer knows the system-call registers of x86-64 alone";
+#endif
+}
+
+TracedRun run_with_short_writes(const Folder& folder, const std::vector<std::string>& args,
+                                const std::vector<ShortWrite>& writes)
+{
+    TracedRun traced;
+#if defined(__x86_64__)
+    std::vector<std::string> words = {HEADCOPY_PATH};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv(words.size() + 1);  // the last one null
+    std::transform(words.begin(), words.end(), argv.begin(), [](std::string& word) { return word.data(); });
+    int ends[2];
+    if (pipe(ends) != 0)
+        return traced;
+    pid_t child = fork();
+    if (child == 0) {
+        int null = open("/dev/null", O_RDWR);
+        if (chdir(folder.root().c_str()) != 0 || dup2(ends[1], 1) < 0 || dup2(null, 0) < 0 || dup2(null, 2) < 0)
+            _exit(126);
+        for (int fd = 3; fd < 1024; ++fd)
+            close(fd);
+        alarm(30);
+        if (ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0)
+            _exit(125);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(ends[1]);
+    int status = 0;
+    // Stopped at its exec; from there every system call stops it on entry and on exit.
+    waitpid(child, &status, 0);
+    ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+    int counts[2] = {0, 0};  // writes to files, to standard output
+    bool entry = true;
+    int pass_on = 0;  // a signal of the program's own
+    while (WIFSTOPPED(status)) {
+        ptrace(PTRACE_SYSCALL, child, nullptr, pass_on);
+        if (waitpid(child, &status, 0) != child || !WIFSTOPPED(status))
+            break;
+        pass_on = WSTOPSIG(status) == (SIGTRAP | 0x80) ? 0 : WSTOPSIG(status);
+        user_regs_struct regs{};
+        if (pass_on != 0 || !std::exchange(entry, !entry) || ptrace(PTRACE_GETREGS, child, nullptr, &regs) != 0 ||
+            regs.orig_rax != SYS_write || regs.rdi == 2)
+            continue;
+        bool to_output = regs.rdi == 1;
+        int call = ++counts[to_output];
+        for (const ShortWrite& w : writes)
+            if (w.to_standard_output == to_output && w.call == call) {
+                regs.rdx = w.count;
+                traced.shortened += ptrace(PTRACE_SETREGS, child, nullptr, &regs) == 0;
+            }
+    }
+    traced.result.out = read_available(ends[0]);
+    close(ends[0]);
+    traced.result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+#endif
+    return traced;
+}
+
+// A write that takes part of its block is continued from the byte after the
+// last one taken until the block is out: the head into NAME.start, by the
+// file's own write, and the line onto standard output, by its channel, when
+// the file's write gives up at a write that takes nothing.
+TEST(OnLinuxNatively, PartialWritesGoOnFromWhereTheyStopped)
+{
+    if (std::string why = why_no_tracer(); !why.empty())
+        GTEST_SKIP() << why;
+    const struct {
+        const char* name;
+        std::vector<ShortWrite> writes;
+    } cases[] = {
+        {"NAME.start takes 137 of its 500 bytes", {{false, 1, 137}}},
+        {"standard output takes 2 bytes of the line, then none", {{true, 1, 2}, {true, 2, 0}}},
+    };
+    for (const auto& c : cases) {
+        Folder folder;
+        folder.write("data.bin", in1000);
+        TracedRun run = run_with_short_writes(folder, {"data.bin"}, c.writes);
+        if (run.result.code == 125)
+            GTEST_SKIP() << "this system lets no process trace another (ptrace)";
+        EXPECT_EQ(run.shortened, c.writes.size()) << c.name;
+        EXPECT_EQ(run.result.out, ok) << c.name;
+        EXPECT_EQ(run.result.code, 0) << c.name;
+        EXPECT_EQ(folder.read("data.bin.start"), head) << c.name;
+    }
 }
 
 }  // namespace
