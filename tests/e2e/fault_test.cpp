@@ -51,7 +51,7 @@ struct FaultCase {
 const std::optional<std::string> absent;  // no data.bin.start afterwards
 const std::string size_calls = "fstat,newfstatat,fstat64,statx";
 // A name longer than the heap's arena, so that keeping it takes a mapping.
-const std::string long_name(70000, 'n');
+const std::string long_name(past_one_arena, 'n');
 
 const std::vector<FaultCase> fault_cases = {
     {"opening the input", Watch::input, "openat:error=EACCES:when=1", cant_find, 0, absent},

@@ -175,9 +175,10 @@ const std::vector<Case> cases = {
     copies("a Cyrillic name", "\u0444\u0430\u0439\u043b.bin"),
     // Byte 1 is a separator too, so a name holding it must be quoted whole.
     copies("byte 1 alone in a name", std::string("c\x01") + "d", Where::linux_only),
-    row("a parameter longer than the heap's arena", {input}, {std::string(70000, 'n')}, cant_find, {},
+    row("a parameter longer than the heap's arena", {input}, {std::string(past_one_arena, 'n')}, cant_find, {},
         Where::linux_only),
-    row("a parameter longer than two arenas", {input}, {std::string(130000, 'n')}, cant_find, {}, Where::linux_only),
+    row("a parameter nearly two arenas long", {input}, {std::string(nearly_two_arenas, 'n')}, cant_find, {},
+        Where::linux_only),
     row("a dangling symbolic link where the output goes is followed, as dd does", {input, {"data.bin.start", "-> new"}},
         {"data.bin"}, ok, {{"new", head}}, Where::linux_only),
     copies("control bytes in the name", "c\x01\x02\x1b[0m\x1f", Where::linux_only),
@@ -311,10 +312,10 @@ TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
         {"\"\"", {"d"}, ok},          {" ", {"d"}, ok},
         {std::nullopt, {}, need_one}, {std::string(100000, 'p'), {"d"}, ok},
     };
-    // Every length about the end of the heap's 64 KiB arena, where the names
-    // cut after the command line leave it, and one that grows must move out:
-    // an 11-byte name grows into another 16-byte slot when ".start" is added.
-    for (std::size_t length = 65340; length <= 65540; ++length)
+    // Every length about the end of the heap's arena, where the names cut
+    // after the command line leave it, and one that grows must move out: an
+    // 11-byte name grows into another 16-byte slot when ".start" is added.
+    for (std::size_t length = heap_arena_size - 196; length <= heap_arena_size + 4; ++length)
         runs.push_back({std::string(length, 'p'), {"eleven.byte"}, ok});
     for (const Run& r : runs) {
         // An "Ok" run copies the head of its one parameter, and nothing else.
