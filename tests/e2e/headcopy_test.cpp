@@ -463,9 +463,16 @@ TEST(Headcopy, FailedWriteOfTheHeadIsReported)
     expect_run(FolderOf({input, {"data.bin.start", "-> /dev/full"}}), {"data.bin"}, {}, {report(disk_full), disk_full});
 }
 
+// Lets a peer waiting in its open on a pipe go, by a moment's open of the other end.
+void release_peer(const std::string& path, int mode)
+{
+    close(open(path.c_str(), (mode == O_RDONLY ? O_WRONLY : O_RDONLY) | O_NONBLOCK));
+}
+
 // A peer that waits in open on a pipe, in a thread of this test: ready once
-// the run released it, with what it read if it opened for reading.
-std::future<std::string> waiting_peer(const std::string& path, int mode)
+// the run released it, with what it read if it opened for reading. None,
+// and the test failed, if it is not seen in its open within 10 seconds.
+std::optional<std::future<std::string>> waiting_peer(const std::string& path, int mode)
 {
     std::atomic<pid_t> tid{0};
     std::future<std::string> peer = std::async(std::launch::async, [&tid, path, mode] {
@@ -477,8 +484,16 @@ std::future<std::string> waiting_peer(const std::string& path, int mode)
         return received;
     });
     // Only a peer already in its open shows whether the run disturbs it.
-    for (long call = -1; call != SYS_openat && call != SYS_open; std::this_thread::yield())
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (long call = -1; call != SYS_openat && call != SYS_open; std::this_thread::yield()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "a peer's open of " << path << " never showed in /proc/self/task/" << tid << "/syscall";
+            while (peer.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+                release_peer(path, mode);
+            return std::nullopt;
+        }
         std::ifstream("/proc/self/task/" + std::to_string(tid) + "/syscall") >> call;
+    }
     return peer;
 }
 
@@ -504,14 +519,15 @@ TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
             folder.write("data.bin", in1000);
         int wrong = 0;
         for (int run = 0; run < c.runs && wrong < 3; ++run) {
-            std::future<std::string> peer = waiting_peer(folder.path(c.pipe), c.peer);
+            std::optional<std::future<std::string>> peer = waiting_peer(folder.path(c.pipe), c.peer);
+            if (!peer)
+                return;
             RunResult result = folder.run({"data.bin"});
-            bool released = peer.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-            // A peer still waiting is let go by a moment's open of the other end.
+            bool released = peer->wait_for(std::chrono::seconds(0)) == std::future_status::ready;
             if (!released)
-                close(open(folder.path(c.pipe).c_str(), (c.peer == O_RDONLY ? O_WRONLY : O_RDONLY) | O_NONBLOCK));
+                release_peer(folder.path(c.pipe), c.peer);
             bool right =
-                result.out == c.line && result.code == 0 && (c.peer == O_RDONLY ? peer.get() == head : !released);
+                result.out == c.line && result.code == 0 && (c.peer == O_RDONLY ? peer->get() == head : !released);
             EXPECT_TRUE(right) << c.name << ", run " << run << ": " << result.out;
             wrong += !right;
         }
