@@ -1,6 +1,5 @@
-// The error numbers of the services' own, beside the operating system's. The
-// numbers are defined here alone, below both the services and the platform,
-// which ends a run with one when memory runs out before the services start.
+// The error numbers of the services' own, beside the operating system's,
+// each defined here alone.
 #pragma once
 
 #include <cstdint>

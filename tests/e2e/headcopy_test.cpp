@@ -175,9 +175,10 @@ const std::vector<Case> cases = {
     copies("a Cyrillic name", "\u0444\u0430\u0439\u043b.bin"),
     // Byte 1 is a separator too, so a name holding it must be quoted whole.
     copies("byte 1 alone in a name", std::string("c\x01") + "d", Where::linux_only),
-    row("a parameter longer than the heap's arena", {input}, {std::string(70000, 'n')}, cant_find, {},
+    row("a parameter longer than the heap's arena", {input}, {std::string(past_one_arena, 'n')}, cant_find, {},
         Where::linux_only),
-    row("a parameter longer than two arenas", {input}, {std::string(130000, 'n')}, cant_find, {}, Where::linux_only),
+    row("a parameter nearly two arenas long", {input}, {std::string(nearly_two_arenas, 'n')}, cant_find, {},
+        Where::linux_only),
     row("a dangling symbolic link where the output goes is followed, as dd does", {input, {"data.bin.start", "-> new"}},
         {"data.bin"}, ok, {{"new", head}}, Where::linux_only),
     copies("control bytes in the name", "c\x01\x02\x1b[0m\x1f", Where::linux_only),
@@ -311,10 +312,10 @@ TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
         {"\"\"", {"d"}, ok},          {" ", {"d"}, ok},
         {std::nullopt, {}, need_one}, {std::string(100000, 'p'), {"d"}, ok},
     };
-    // Every length about the end of the heap's 64 KiB arena, where the names
-    // cut after the command line leave it, and one that grows must move out:
-    // an 11-byte name grows into another 16-byte slot when ".start" is added.
-    for (std::size_t length = 65340; length <= 65540; ++length)
+    // Every length about the end of the heap's arena, where the names cut
+    // after the command line leave it, and one that grows must move out: an
+    // 11-byte name grows into another 16-byte slot when ".start" is added.
+    for (std::size_t length = heap_arena_size - 196; length <= heap_arena_size + 4; ++length)
         runs.push_back({std::string(length, 'p'), {"eleven.byte"}, ok});
     for (const Run& r : runs) {
         // An "Ok" run copies the head of its one parameter, and nothing else.
@@ -325,14 +326,59 @@ TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
     }
 }
 
-// A create refused after the file was made removes it again; a file that was
-// there before is left exactly as it was. Standard input closed and room for
-// one more descriptor: the output lands on number 0 and cannot be moved off it.
+// A create refused after the file was made removes it again, however it was
+// made: as NAME.start, or through a dangling link, beside it or in a folder
+// below; a file that was there before is left exactly as it was. Standard
+// input or error closed and room for one more descriptor: the output lands
+// on the closed number and cannot be moved off it.
 TEST(OnLinux, RefusedCreateLeavesNothingBehind)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    for (const std::vector<Entry>& files : {std::vector{input}, {input, {"data.bin.start", "keep"}}})
-        expect_run(FolderOf(files), {"data.bin"}, {.close_input = true, .open_files_limit = 4}, {cant_create});
+    const std::vector<std::vector<Entry>> folders = {
+        {input},
+        {input, {"data.bin.start", "keep"}},
+        {input, {"data.bin.start", "-> made-by-link"}},
+        {input, {"sub", "<dir>"}, {"data.bin.start", "-> sub/made-by-link"}},
+    };
+    for (const std::vector<Entry>& files : folders)
+        for (bool close_input : {true, false})
+            expect_run(FolderOf(files), {"data.bin"},
+                       {.close_input = close_input, .close_error = !close_input, .open_files_limit = 4}, {cant_create},
+                       files.back().what + (close_input ? ", input closed" : ", error closed"));
+}
+
+// Whatever descriptors a run has, it copies or leaves the folder as it was:
+// every limit from 4, the fewest that let a run hold its input and reach the
+// create, to 7, with no standard handle closed or any one of them. (With 3 a
+// dynamic loader or a sanitizer's runtime may not even start the program.)
+TEST(OnLinux, EveryDescriptorLimitCopiesOrLeavesNothing)
+{
+    SKIP_UNLESS_HERE(Where::linux_only);
+    enum Closed { none, input_handle, output_handle, error_handle };
+    for (std::string made : {"data.bin.start", "made-by-link", "sub/made-by-link"})
+        for (Closed closed : {none, input_handle, output_handle, error_handle})
+            for (int limit = 4; limit <= 7; ++limit) {
+                FolderOf folder({input, {"sub", "<dir>"}});
+                if (made != "data.bin.start")
+                    fs::create_symlink(made, folder.path("data.bin.start"));
+                Snapshot before = folder.snapshot();
+                Snapshot copy = before;
+                copy[made] = head;
+                RunResult result =
+                    folder.run({"data.bin"}, {.output = closed == output_handle ? Output::closed : Output::pipe,
+                                              .close_input = closed == input_handle,
+                                              .close_error = closed == error_handle,
+                                              .open_files_limit = limit});
+                Snapshot after = folder.snapshot();
+                const char* closed_names[] = {"none closed", "input closed", "output closed", "error closed"};
+                std::string label =
+                    made + ", " + closed_names[closed] + ", limit " + std::to_string(limit) + ": " + result.out;
+                EXPECT_TRUE(after == before || after == copy) << label;
+                if (result.out == ok)
+                    EXPECT_TRUE(after == copy) << label;
+                else if (!result.out.empty())
+                    EXPECT_TRUE(after == before) << label;
+            }
 }
 
 // A file that the run made is its own to write, even where the umask leaves
@@ -417,9 +463,16 @@ TEST(Headcopy, FailedWriteOfTheHeadIsReported)
     expect_run(FolderOf({input, {"data.bin.start", "-> /dev/full"}}), {"data.bin"}, {}, {report(disk_full), disk_full});
 }
 
+// Lets a peer waiting in its open on a pipe go, by a moment's open of the other end.
+void release_peer(const std::string& path, int mode)
+{
+    close(open(path.c_str(), (mode == O_RDONLY ? O_WRONLY : O_RDONLY) | O_NONBLOCK));
+}
+
 // A peer that waits in open on a pipe, in a thread of this test: ready once
-// the run released it, with what it read if it opened for reading.
-std::future<std::string> waiting_peer(const std::string& path, int mode)
+// the run released it, with what it read if it opened for reading. None,
+// and the test failed, if it is not seen in its open within 10 seconds.
+std::optional<std::future<std::string>> waiting_peer(const std::string& path, int mode)
 {
     std::atomic<pid_t> tid{0};
     std::future<std::string> peer = std::async(std::launch::async, [&tid, path, mode] {
@@ -431,8 +484,16 @@ std::future<std::string> waiting_peer(const std::string& path, int mode)
         return received;
     });
     // Only a peer already in its open shows whether the run disturbs it.
-    for (long call = -1; call != SYS_openat && call != SYS_open; std::this_thread::yield())
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (long call = -1; call != SYS_openat && call != SYS_open; std::this_thread::yield()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "a peer's open of " << path << " never showed in /proc/self/task/" << tid << "/syscall";
+            while (peer.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+                release_peer(path, mode);
+            return std::nullopt;
+        }
         std::ifstream("/proc/self/task/" + std::to_string(tid) + "/syscall") >> call;
+    }
     return peer;
 }
 
@@ -458,14 +519,15 @@ TEST(OnLinux, PeersWaitingOnAPipeAreNeverDisturbed)
             folder.write("data.bin", in1000);
         int wrong = 0;
         for (int run = 0; run < c.runs && wrong < 3; ++run) {
-            std::future<std::string> peer = waiting_peer(folder.path(c.pipe), c.peer);
+            std::optional<std::future<std::string>> peer = waiting_peer(folder.path(c.pipe), c.peer);
+            if (!peer)
+                return;
             RunResult result = folder.run({"data.bin"});
-            bool released = peer.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-            // A peer still waiting is let go by a moment's open of the other end.
+            bool released = peer->wait_for(std::chrono::seconds(0)) == std::future_status::ready;
             if (!released)
-                close(open(folder.path(c.pipe).c_str(), (c.peer == O_RDONLY ? O_WRONLY : O_RDONLY) | O_NONBLOCK));
+                release_peer(folder.path(c.pipe), c.peer);
             bool right =
-                result.out == c.line && result.code == 0 && (c.peer == O_RDONLY ? peer.get() == head : !released);
+                result.out == c.line && result.code == 0 && (c.peer == O_RDONLY ? peer->get() == head : !released);
             EXPECT_TRUE(right) << c.name << ", run " << run << ": " << result.out;
             wrong += !right;
         }

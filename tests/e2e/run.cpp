@@ -119,6 +119,8 @@ RunResult spawn(std::vector<std::string> words, const RunOptions& options, const
             close(STDOUT_FILENO);
         if (options.close_input)
             close(STDIN_FILENO);
+        if (options.close_error)
+            close(STDERR_FILENO);
         if (quiet) {
             int null = open("/dev/null", O_RDWR);
             dup2(null, STDERR_FILENO);

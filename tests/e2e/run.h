@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// The Linux heap's arena, whose size the long names below are measured from.
+#include "../../src/platform/posix/heap_arena.h"
+
 // The program under test is headcopy.exe, run under wine.
 constexpr bool on_windows = HEADCOPY_WINE;
 
@@ -34,6 +37,7 @@ enum class Output { pipe, pipe_closed, file, terminal, closed, full_device };
 struct RunOptions {
     Output output = Output::pipe;
     bool close_input = false;   // start with standard input closed
+    bool close_error = false;   // start with standard error closed
     bool unprivileged = false;  // run as a user who cannot write read-only files
     std::int64_t file_size_limit = -1;
     std::int64_t open_files_limit = -1;
@@ -105,6 +109,11 @@ const std::string need_one = "Need 1 parameter\r\n";
 const std::string cant_find = "can't find 1st file\r\n";
 const std::string cant_create = "can't create 2nd file\r\n";
 const std::string too_short = "The file must contain at least 500 bytes\r\n";
+
+// Names a page longer than the heap's arena, and a page shorter than two
+// (Linux passes no argument of 128 KiB or more): each needs a mapping of its own.
+constexpr std::size_t past_one_arena = heap_arena_size + 4096;
+constexpr std::size_t nearly_two_arenas = 2 * heap_arena_size - 4096;
 
 // n bytes that differ from position to position, so a shifted copy shows.
 std::string pattern(std::size_t n, unsigned seed = 0);

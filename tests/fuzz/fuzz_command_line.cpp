@@ -20,6 +20,14 @@ std::vector<Word> model(const std::string& line)
     std::string word;
     std::size_t i = 0;
     auto separator = [](unsigned char c) { return c >= 1 && c <= 32; };
+    // The program's name is one word even when empty: the line starts with a
+    // separator, or with "" and then a separator or its end.
+    if (!line.empty() && separator(line[0]))
+        words.push_back({"", 0});
+    else if (line.starts_with("\"\"") && (line.size() == 2 || separator(line[2]))) {
+        words.push_back({"", 2});
+        i = 2;
+    }
     for (; i < line.size(); ++i) {
         unsigned char c = line[i];
         if (state == between) {
@@ -72,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     const char* pos = line.c_str();
     for (std::int32_t i = 0; i <= count + 1; ++i) {
         std::size_t length;
-        const char* end = split_next_param(pos, nullptr, &length);
+        const char* end = (i == 0 ? split_program_name : split_next_param)(pos, nullptr, &length);
         String word = param_from(line.c_str(), i);
         const Word& want = expected[static_cast<std::size_t>(i)];
         if (word.view() != want.text || length != want.text.size() || end != line.c_str() + want.end)

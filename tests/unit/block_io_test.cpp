@@ -14,6 +14,7 @@
 #include "services/files/file_var.h"
 #include "services/files/io_result.h"
 #include "services/process/text_output.h"
+#include "terminal.h"
 
 namespace {
 
@@ -81,6 +82,71 @@ TEST(ServiceErrors, NumbersOfTheServicesOwn)
     write_string(channel, "x", 0);
     EXPECT_EQ(take_io_result(), 105);
 }
+
+// An operation on a file variable that is not open, as the service's own
+// rules answer it: 103, and nothing done to the handle or the bytes; a
+// close of the standard input that this system never opens records nothing.
+// The handle is a live socket, so that a read, a write or a close would show.
+enum class Operation { read, write, size, close };
+
+struct NotOpenCase {
+    const char* name;
+    Operation operation;
+    FileVarMode mode;
+    bool never_opened;
+    std::int32_t error;
+};
+
+const std::vector<NotOpenCase> not_open_cases = {
+    {"a read from a closed file", Operation::read, mode_closed, false, err_not_open},
+    {"a write to a closed file", Operation::write, mode_closed, false, err_not_open},
+    {"a write to a file open for reading only", Operation::write, mode_input, false, err_not_open},
+    {"the size of a closed file", Operation::size, mode_closed, false, err_not_open},
+    {"closing a closed file", Operation::close, mode_closed, false, err_not_open},
+    {"closing the never-opened standard input", Operation::close, mode_closed, true, 0},
+};
+
+// The size, -1 where it cannot be had; the other operations give nothing, 0.
+std::int64_t apply(Operation operation, FileVar& file, char* bytes)
+{
+    switch (operation) {
+    case Operation::read: block_read(file, bytes, 1); break;
+    case Operation::write: block_write(file, bytes, 1); break;
+    case Operation::size: return file_size(file);
+    case Operation::close: close_file(file); break;
+    }
+    return 0;
+}
+
+void PrintTo(const NotOpenCase& c, std::ostream* os) { *os << c.name; }
+
+class NotOpen : public ::testing::TestWithParam<NotOpenCase> {};
+
+TEST_P(NotOpen, RecordsItsNumberAndTouchesNothing)
+{
+    const NotOpenCase& c = GetParam();
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, ends), 0);
+    ASSERT_EQ(write(ends[1], "waiting", 7), 7);
+    FileVar file{.handle = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(ends[0])),
+                 .mode = c.mode,
+                 .record_size = 8,
+                 .in_out_op = no_op,
+                 .close_op = close_handle_op,
+                 .never_opened = c.never_opened};
+    char bytes[] = "untouched";
+    pending_io_error = 0;
+    EXPECT_EQ(apply(c.operation, file, bytes), c.operation == Operation::size ? -1 : 0);
+    EXPECT_EQ(take_io_result(), c.error);
+    EXPECT_EQ(file.mode, c.mode);
+    EXPECT_STREQ(bytes, "untouched");
+    EXPECT_EQ(read_available(ends[1]), "") << "written to the handle";
+    EXPECT_EQ(read_available(ends[0]), "waiting") << "read from the handle, or closed";
+    close(ends[0]);
+    close(ends[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(ServiceErrors, NotOpen, ::testing::ValuesIn(not_open_cases), CaseName{});
 
 #if defined(HEADCOPY_HEAP_CHECK) && HEADCOPY_HEAP_CHECK
 // A write one byte past a block is seen when the block is freed, and at exit.

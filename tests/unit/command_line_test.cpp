@@ -40,10 +40,32 @@ TEST(CommandLine, SplitsByTheRules)
     }
 }
 
-TEST(CommandLine, ProgramNameIsSplitLikeAnyWord)
+// The program's name is word 0, split like any word, and one word even when
+// empty: a line that starts with a separator, or with "" and then a
+// separator or its end, as a caller who names the program apart writes it.
+struct ProgramCase {
+    const char* line;
+    std::string program;
+    std::vector<std::string> words;
+};
+
+const ProgramCase program_cases[] = {
+    {"\"C:\\Program Files\\prog.exe\" a.bin", "C:\\Program Files\\prog.exe", {"a.bin"}},
+    {"\"\"prog a.bin", "prog", {"a.bin"}},
+    {"\"\" a.bin b.bin", "", {"a.bin", "b.bin"}},
+    {" a.bin b.bin", "", {"a.bin", "b.bin"}},
+    {"\"\" a.bin", "", {"a.bin"}},
+    {"\"\"\001a.bin", "", {"a.bin"}},
+    {"\t\"\" a.bin", "", {"a.bin"}},
+    {"\"\"", "", {}},
+};
+
+TEST(CommandLine, ProgramNameIsOneWordEvenWhenEmpty)
 {
-    EXPECT_EQ(param("\"C:\\Program Files\\prog.exe\" a.bin", 1), "a.bin");
-    EXPECT_EQ(param("\"\"prog a.bin", 1), "a.bin");
+    for (const ProgramCase& c : program_cases) {
+        EXPECT_EQ(param(c.line, 0), c.program) << c.line;
+        EXPECT_EQ(params(c.line), c.words) << c.line;
+    }
 }
 
 TEST(CommandLine, NegativeIndexIsEmpty) { EXPECT_EQ(param("prog one two", -1), ""); }

@@ -7,8 +7,6 @@
 #include "platform/posix/last_error.h"
 #include "platform/posix/system.h"
 #include "platform/win32.h"
-// The services' error numbers: memory that runs out here ends the run with theirs.
-#include "errors.h"
 
 namespace {
 
@@ -37,9 +35,8 @@ std::size_t join_command_line(int argc, const char* const* argv, char* out)
 {
     std::size_t at = 0;
     for (int i = 0; i < argc; ++i) {
-        // The program's name must stay one word: an empty one would be
-        // quoted as "", which the splitter skips, and the first parameter
-        // would be taken for it.
+        // An empty program name is given a word, so that the line starts
+        // with one, as a Win32 program's line does when the system makes it.
         const char* word = i == 0 && *argv[0] == '\0' ? "headcopy" : argv[i];
         bool has_quote = false;
         bool has_separator = false;
@@ -75,10 +72,11 @@ LPSTR GetCommandLineA()
         for (int i = 0; i < saved_argc; ++i)
             room += std::strlen(saved_argv[i]) + 4;
         command_line = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, room));
-        // Win32 has the command line before the program starts; without it
-        // there is nothing to run, so this is an out-of-memory end.
+        // Joined at the first call, not before the program starts as on
+        // Win32: refused memory comes back as null, the heap's error kept,
+        // for the caller to report.
         if (!command_line)
-            ExitProcess(err_out_of_memory);
+            return nullptr;
         join_command_line(saved_argc, saved_argv, command_line);
     }
     return command_line;

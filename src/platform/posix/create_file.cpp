@@ -22,8 +22,9 @@ constexpr int every_open = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
 struct Opened {
     long fd;              // or a negative error number
-    const char* created;  // the name, when this open made the file, to remove on a refusal
+    const char* created;  // the file this open made, by its name or a dangling link's, to remove on a refusal
     bool made;            // this run made the file, through a dangling link too, and so may use it
+    bool is_new;          // made by its own name, so there is nothing in it to empty
 };
 
 // The one access a descriptor takes: an existing file is read, a created one
@@ -68,10 +69,49 @@ Opened open_without_creating(LPCSTR name, DWORD taken)
 {
     sys::FileStatus file{};
     if (long error = sys::status_at(name, file))
-        return {error, nullptr, false};
+        return {error, nullptr, false, false};
     if (file.kind == sys::FileKind::fifo)
-        return {-ENXIO, nullptr, false};
-    return {off_standard(open_waiting_out_lease(name, open_flags(taken), 0, file.kind)), nullptr, false};
+        return {-ENXIO, nullptr, false, false};
+    return {off_standard(open_waiting_out_lease(name, open_flags(taken), 0, file.kind)), nullptr, false, false};
+}
+
+// The name of the file that following the link name made, the file open
+// on fd: each link read in turn, a relative one from its own folder, as the
+// system follows them. Null where no name under the system's length limit
+// leads to that very file, or where it is not empty, as one made meanwhile
+// by someone else may not be. Kept until the next call.
+const char* made_through_link(LPCSTR name, int fd)
+{
+    constexpr std::size_t path_room = 4096;  // the longest name the system opens, and its NUL
+    constexpr int most_links = 40;           // and the most links it follows
+    static char path[path_room];
+    char target[path_room] = {};
+    std::size_t length = std::strlen(name);
+    if (length >= path_room)
+        return nullptr;
+    std::memcpy(path, name, length + 1);
+    for (int links = 0;; ++links) {
+        long n = sys::read_link(path, target, path_room);
+        if (n == -EINVAL)  // no link: the file itself
+            break;
+        if (n <= 0 || links == most_links)
+            return nullptr;
+        std::size_t folder = 0;
+        if (target[0] != '/')
+            for (std::size_t i = 0; path[i]; ++i)
+                if (path[i] == '/')
+                    folder = i + 1;
+        auto size = static_cast<std::size_t>(n);
+        if (folder + size >= path_room)
+            return nullptr;
+        std::memcpy(path + folder, target, size);
+        path[folder + size] = '\0';
+    }
+    sys::FileStatus opened{};
+    sys::FileStatus named{};
+    bool same = sys::status(fd, opened) == 0 && sys::status_at(path, named) == 0 && opened.device == named.device &&
+                opened.inode == named.inode;
+    return same && opened.size == 0 ? path : nullptr;
 }
 
 // Every open asks to create, so that the system's protections of creates
@@ -85,16 +125,20 @@ Opened open_or_create(LPCSTR name, DWORD taken)
     long looked = sys::status_at(name, file);
     if (looked != -ENOENT) {
         sys::FileKind kind = looked == 0 ? file.kind : sys::FileKind::other;
-        return {off_standard(open_waiting_out_lease(name, flags, 0666, kind)), nullptr, false};
+        return {off_standard(open_waiting_out_lease(name, flags, 0666, kind)), nullptr, false, false};
     }
     long fd = sys::open(name, flags | O_EXCL, 0666);
     if (fd >= 0)
-        return {off_standard(fd), name, true};
+        return {off_standard(fd), name, true, true};
     if (fd != -EEXIST)
-        return {fd, nullptr, false};
+        return {fd, nullptr, false, false};
     // A link to no file: following it makes the file now, for this run (or
     // opens one made meanwhile, which is emptied as any existing one is).
-    return {off_standard(sys::open(name, flags, 0666)), nullptr, true};
+    fd = sys::open(name, flags, 0666);
+    if (fd < 0)
+        return {fd, nullptr, false, false};
+    const char* made = made_through_link(name, static_cast<int>(fd));
+    return {off_standard(fd), made, true, false};
 }
 
 // "/proc/self/fd/N": the file open on fd, by a name no one can move.
@@ -165,7 +209,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
         return refuse(fd, error, opened.created);
     if (long error = check_untaken(opened, name, access, taken))
         return refuse(fd, error, opened.created);
-    if (disposition == CREATE_ALWAYS && file.kind == sys::FileKind::regular && !opened.created)
+    if (disposition == CREATE_ALWAYS && file.kind == sys::FileKind::regular && !opened.is_new)
         if (long error = sys::truncate_to_zero(fd))
             return refuse(fd, error, opened.created);
 

@@ -2,6 +2,7 @@
 // so blocks are cut one after another from a static arena, and the newest one
 // can grow or be given back; a block too large for the arena is mapped alone.
 #include "platform/posix/heap.h"
+#include "platform/posix/heap_arena.h"
 #include "platform/posix/last_error.h"
 #include "platform/posix/system.h"
 #include "platform/win32.h"
@@ -15,7 +16,7 @@
 namespace {
 
 constexpr SIZE_T alignment = 16;
-constexpr SIZE_T arena_size = SIZE_T{64} * 1024;
+constexpr SIZE_T arena_size = heap_arena_size;
 constexpr SIZE_T page_size = 4096;
 
 struct alignas(alignment) Header {

@@ -1,6 +1,7 @@
 #include "services/process/command_line.h"
 
 #include "platform/win32.h"
+#include "services/core/run_error_hook.h"
 
 namespace {
 
@@ -9,6 +10,27 @@ constexpr DWORD program_path_size = 261;
 
 bool is_separator(char c) { return c >= 1 && c <= 32; }
 bool is_word_byte(char c) { return static_cast<unsigned char>(c) > 32; }
+
+// Memory refused for the command line (POSIX joins it on the first call) is
+// a runtime error at the caller's call, as for every other allocation.
+const char* process_command_line(const void* caller)
+{
+    const char* line = GetCommandLineA();
+    if (!line)
+        raise_run_error(err_out_of_memory, caller);
+    return line;
+}
+
+using Splitter = const char* (*)(const char* pos, char* word, std::size_t* length);
+
+// Measured first, gathered second: the name gets exactly its own length.
+String gathered(Splitter split, const char* start, std::size_t length)
+{
+    String word = new_string(length);
+    if (length > 0)
+        split(start, word.text, &length);
+    return word;
+}
 
 }  // namespace
 
@@ -45,10 +67,20 @@ const char* split_next_param(const char* pos, char* word, std::size_t* length)
     return pos;
 }
 
+const char* split_program_name(const char* line, char* word, std::size_t* length)
+{
+    // Empty, and a word all the same: the parameters start after it.
+    if (is_separator(line[0]) || (line[0] == quote && line[1] == quote && !is_word_byte(line[2]))) {
+        *length = 0;
+        return line[0] == quote ? line + 2 : line;
+    }
+    return split_next_param(line, word, length);
+}
+
 std::int32_t count_params(const char* command_line)
 {
     std::size_t length;
-    const char* pos = split_next_param(command_line, nullptr, &length);
+    const char* pos = split_program_name(command_line, nullptr, &length);
     std::int32_t count = 0;
     for (;;) {
         pos = split_next_param(pos, nullptr, &length);
@@ -60,29 +92,24 @@ std::int32_t count_params(const char* command_line)
 
 String param_from(const char* command_line, std::int32_t index)
 {
-    const char* pos = command_line;
-    const char* start;
     std::size_t length;
-    for (;;) {
+    const char* pos = split_program_name(command_line, nullptr, &length);
+    if (index == 0)
+        return gathered(split_program_name, command_line, length);
+    const char* start;
+    do {
         start = pos;
         pos = split_next_param(pos, nullptr, &length);
-        if (index == 0 || length == 0)
-            break;
-        --index;
-    }
-    // Measured first, gathered second: the name gets exactly its own length.
-    String word = new_string(length);
-    if (length > 0)
-        split_next_param(start, word.text, &length);
-    return word;
+    } while (--index != 0 && length != 0);
+    return gathered(split_next_param, start, length);
 }
 
-std::int32_t param_count() { return count_params(GetCommandLineA()); }
+[[gnu::noinline]] std::int32_t param_count() { return count_params(process_command_line(__builtin_return_address(0))); }
 
-String param_str(std::int32_t index)
+[[gnu::noinline]] String param_str(std::int32_t index)
 {
     if (index != 0)
-        return param_from(GetCommandLineA(), index);
+        return param_from(process_command_line(__builtin_return_address(0)), index);
     String path = new_string(program_path_size - 1);
     DWORD length = GetModuleFileNameA(nullptr, path.text, program_path_size);
     path.length = length < program_path_size ? length : program_path_size - 1;

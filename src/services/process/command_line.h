@@ -12,6 +12,11 @@
 // the separator after it, or at the end of the line.
 const char* split_next_param(const char* pos, char* word, std::size_t* length);
 
+// Splits the program's name, word 0 of line, as split_next_param splits any
+// word; but a line that starts with a separator, or with "" and then a
+// separator or its end, has an empty name, which the parameters follow.
+const char* split_program_name(const char* line, char* word, std::size_t* length);
+
 // Parameters after the program's name in command_line.
 std::int32_t count_params(const char* command_line);
 // Word index of command_line; the empty string past the last one.

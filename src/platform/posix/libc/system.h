@@ -83,6 +83,12 @@ inline long block_size(int fd, std::int64_t& size)
 #endif
 }
 
+// What a symbolic link holds, unterminated; the length, size when cut.
+inline long read_link(const char* path, char* buffer, std::size_t size)
+{
+    return result(::readlink(path, buffer, size));
+}
+
 // The running program's own file, from /proc where the system has it, else
 // from the name it was started by; the length, size or more when cut.
 long program_path(char* buffer, std::size_t size, const char* argv0);

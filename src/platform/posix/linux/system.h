@@ -79,11 +79,17 @@ inline long block_size(int fd, std::int64_t& size)
     return result;
 }
 
+// What a symbolic link holds, unterminated; the length, size when cut.
+inline long read_link(const char* path, char* buffer, std::size_t size)
+{
+    return raw(__NR_readlinkat, AT_FDCWD, arg(path), arg(buffer), arg(size));
+}
+
 // The running program's own file; the length, which is size or more when
 // the path was cut.
 inline long program_path(char* buffer, std::size_t size, const char*)
 {
-    return raw(__NR_readlinkat, AT_FDCWD, arg("/proc/self/exe"), arg(buffer), arg(size));
+    return read_link("/proc/self/exe", buffer, size);
 }
 
 // Only -4095 to -1 are error numbers: on a 32-bit processor an address
