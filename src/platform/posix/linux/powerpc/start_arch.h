@@ -35,45 +35,22 @@ inline void set_stack_guard(std::uintptr_t guard)
 // save area. An ELFv1 program's entry is a function descriptor, from which
 // the kernel also loads the TOC pointer; an ELFv2 program sets r2 itself,
 // from its entry's address, which the kernel leaves in r12.
-#if defined(__powerpc64__) && _CALL_ELF == 2
-__asm__(".text\n"
-        ".globl _start\n"
-        "_start:\n"
-        "\taddis 2, 12, .TOC.-_start@ha\n"
-        "\taddi 2, 2, .TOC.-_start@l\n"
-        "\tmr 3, 1\n"
-        "\tclrrdi 1, 1, 4\n"
-        "\tli 0, 0\n"
-        "\tstdu 0, -128(1)\n"
-        "\tmtlr 0\n"
-        "\tbl start_process\n"
-        "\tnop\n"
-        "\ttrap\n");
-#elif defined(__powerpc64__)
-__asm__(".section .opd, \"aw\"\n"
-        ".align 3\n"
-        ".globl _start\n"
-        "_start:\n"
-        "\t.quad .L_start, .TOC.@tocbase, 0\n"
-        ".text\n"
-        ".L_start:\n"
-        "\tmr 3, 1\n"
-        "\tclrrdi 1, 1, 4\n"
-        "\tli 0, 0\n"
-        "\tstdu 0, -128(1)\n"
-        "\tmtlr 0\n"
-        "\tbl start_process\n"
-        "\tnop\n"
-        "\ttrap\n");
+#ifdef __powerpc64__
+#define HEADCOPY_POWER_FRAME "\tclrrdi 1, 1, 4\n\tli 0, 0\n\tstdu 0, -128(1)\n"
+#if _CALL_ELF == 2
+#define HEADCOPY_POWER_ENTRY                                                                                           \
+    ".text\n.globl _start\n_start:\n\taddis 2, 12, .TOC.-_start@ha\n\taddi 2, 2, .TOC.-_start@l\n"
 #else
-__asm__(".text\n"
-        ".globl _start\n"
-        "_start:\n"
-        "\tmr 3, 1\n"
-        "\tclrrwi 1, 1, 4\n"
-        "\tli 0, 0\n"
-        "\tstwu 0, -16(1)\n"
-        "\tmtlr 0\n"
-        "\tbl start_process\n"
-        "\ttrap\n");
+#define HEADCOPY_POWER_ENTRY                                                                                           \
+    ".section .opd, \"aw\"\n.align 3\n.globl _start\n_start:\n\t.quad .L_start, .TOC.@tocbase, 0\n.text\n.L_start:\n"
 #endif
+#else
+#define HEADCOPY_POWER_FRAME "\tclrrwi 1, 1, 4\n\tli 0, 0\n\tstwu 0, -16(1)\n"
+#define HEADCOPY_POWER_ENTRY ".text\n.globl _start\n_start:\n"
+#endif
+__asm__(HEADCOPY_POWER_ENTRY "\tmr 3, 1\n" HEADCOPY_POWER_FRAME "\tmtlr 0\n"
+                             "\tbl start_process\n"
+                             "\tnop\n"
+                             "\ttrap\n");
+#undef HEADCOPY_POWER_ENTRY
+#undef HEADCOPY_POWER_FRAME
