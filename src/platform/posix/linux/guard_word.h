@@ -1,5 +1,6 @@
 // The stack guard of the ports whose compiler reads it from a global word
-// (AArch64, Arm, RISC-V); x86-64 reads it through the thread pointer.
+// (AArch64, Arm, RISC-V, MIPS); the others read it through the thread
+// pointer (guard_thread.h) or, on POWER, below it.
 // Included once, through the port's start_arch.h.
 #pragma once
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/posix/linux/stack_guard.h"
 #include "platform/posix/system.h"
 #include "start_arch.h"
 
@@ -21,21 +22,6 @@ extern void (*const __init_array_end[])(int, char**, char**);
 // link-time optimiser sees one type.
 int program_main(int argc, char** argv) __asm__("main");
 
-namespace {
-
-// The kernel's random bytes, with the low byte zero so that no string copy
-// can write or leak the whole of the guard.
-std::uintptr_t stack_guard(const sys::word::Auxv* auxv)
-{
-    std::uintptr_t guard = 0;
-    for (; auxv->a_type != AT_NULL; ++auxv)
-        if (auxv->a_type == AT_RANDOM)
-            memcpy(&guard, reinterpret_cast<const void*>(auxv->a_un.a_val), sizeof guard);
-    return guard & ~std::uintptr_t{0xFF};
-}
-
-}  // namespace
-
 extern "C" [[noreturn, gnu::used]] void start_process(long* stack)
 {
     int argc = static_cast<int>(stack[0]);
@@ -44,7 +30,7 @@ extern "C" [[noreturn, gnu::used]] void start_process(long* stack)
     char** end_of_env = envp;
     while (*end_of_env)
         ++end_of_env;
-    arch::set_stack_guard(stack_guard(reinterpret_cast<const sys::word::Auxv*>(end_of_env + 1)));
+    arch::set_stack_guard(sys::stack_guard(reinterpret_cast<const sys::word::Auxv*>(end_of_env + 1)));
 
     for (auto entry = __preinit_array_start; entry != __preinit_array_end; ++entry)
         (*entry)(argc, argv, envp);

@@ -1,10 +1,11 @@
 // The system calls made directly on Linux, without a C library. Only calls
 // that every Linux processor has are used (openat and readlinkat, not open and
 // readlink); the processor's own stub comes from its folder, which the build
-// puts on the include path.
+// puts on the include path. Error numbers, flags and signal numbers are the
+// processor's own, from its asm headers: MIPS and SPARC number them apart.
 #pragma once
 
-#include <asm-generic/errno.h>
+#include <asm/errno.h>
 #include <asm/signal.h>
 #include <asm/unistd.h>
 #include <cstdint>
@@ -41,6 +42,34 @@ inline long truncate_to_zero(int fd) { return raw(__NR_ftruncate, fd, 0); }
 inline long duplicate_from(int fd, int lowest) { return raw(__NR_fcntl, fd, F_DUPFD_CLOEXEC, lowest); }
 // The flags fd was opened with, its access among them.
 inline long access_mode(int fd) { return raw(__NR_fcntl, fd, F_GETFL); }
+
+// The forms most processors' calls take. A port whose calls differ declares
+// its own of the same name in sys::port, in its syscall_arch.h; a name that
+// sys::port declares itself hides the one it would take from here.
+namespace usual {
+
+// SIG_IGN, then flags, the 64-bit mask and, where the processor has one,
+// the restorer, all zero: the same words serve every layout that puts the
+// handler first.
+inline long ignore_signal(int signal)
+{
+    struct {
+        long handler, rest[5];
+    } ignore = {1, {}};
+    return raw(__NR_rt_sigaction, signal, arg(&ignore), 0, sizeof(std::uint64_t));
+}
+
+// A private anonymous mapping, its six arguments in registers.
+inline long map_anonymous(std::size_t length)
+{
+    return raw(word::nr_mmap, 0, arg(length), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+}
+
+}  // namespace usual
+
+namespace port {
+using namespace usual;
+}  // namespace port
 
 inline long status_from(long result, const word::KernelStat& kernel, FileStatus& out)
 {
@@ -96,7 +125,7 @@ inline long program_path(char* buffer, std::size_t size, const char*)
 // above 2 GiB is a negative long too.
 inline long map(std::size_t length, void*& address)
 {
-    long result = raw(word::nr_mmap, 0, arg(length), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    long result = port::map_anonymous(length);
     if (static_cast<unsigned long>(result) > static_cast<unsigned long>(-4096))
         return result;
     address = reinterpret_cast<void*>(result);
@@ -104,15 +133,7 @@ inline long map(std::size_t length, void*& address)
 }
 inline long unmap(void* address, std::size_t length) { return raw(__NR_munmap, arg(address), arg(length)); }
 
-inline long ignore_signal(int signal)
-{
-    // SIG_IGN, then flags, the 64-bit mask and, where the processor has one,
-    // the restorer, all zero: the same words serve every layout.
-    struct {
-        long handler, rest[5];
-    } ignore = {1, {}};
-    return raw(__NR_rt_sigaction, signal, arg(&ignore), 0, sizeof(std::uint64_t));
-}
+inline long ignore_signal(int signal) { return port::ignore_signal(signal); }
 
 [[noreturn]] inline void exit(int code)
 {

@@ -10,18 +10,14 @@
 
 namespace arch {
 
-// The compiler reads the guard at fs:0x28, in a control block that begins
-// with its own address, as the thread pointer's block does.
-alignas(64) inline std::uintptr_t control_block[8];
-
-inline void set_stack_guard(std::uintptr_t guard)
+inline void set_thread_pointer(std::uintptr_t* block)
 {
-    control_block[0] = reinterpret_cast<std::uintptr_t>(control_block);
-    control_block[5] = guard;
-    sys::raw(__NR_arch_prctl, ARCH_SET_FS, reinterpret_cast<long>(control_block));
+    sys::raw(__NR_arch_prctl, ARCH_SET_FS, reinterpret_cast<long>(block));
 }
 
 }  // namespace arch
+
+#include "platform/posix/linux/guard_thread.h"
 
 // The kernel leaves the stack as it was at exec in rsp; the frame pointer is
 // cleared so that a backtrace ends here.
