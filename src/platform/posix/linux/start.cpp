@@ -58,20 +58,22 @@ extern "C" [[noreturn]] void __stack_chk_fail() { end_at_once(); }
 
 // What _FORTIFY_SOURCE calls where it cannot prove that a block fits its
 // object: one that does not ends the run, as a smashed stack does. The
-// unchecked forms are the freestanding runtime's (platform/freestanding).
+// unchecked forms are the freestanding runtime's (platform/freestanding),
+// called as builtins: a fortifying compiler would turn a plain call back
+// into these, and clang then drops the loop as undefined, and the entry with it.
 extern "C" {
 
 void* __memcpy_chk(void* to, const void* from, std::size_t n, std::size_t room)
 {
     if (n > room)
         end_at_once();
-    return memcpy(to, from, n);
+    return __builtin_memcpy(to, from, n);
 }
 
 void* __memset_chk(void* to, int value, std::size_t n, std::size_t room)
 {
     if (n > room)
         end_at_once();
-    return memset(to, value, n);
+    return __builtin_memset(to, value, n);
 }
 }
