@@ -251,11 +251,11 @@ TEST(NativeStrace, ImmutableInputIsRefusedWithoutFaccessat2)
 // or, for an installed one, from the debug file its package installs by build ID.
 bool has_debug_information()
 {
-    if (output_of({"readelf", "-SW", HEADCOPY_PATH}).find(" .debug_info ") != std::string::npos)
+    if (output_of({"readelf", "-SW", target().program}).find(" .debug_info ") != std::string::npos)
         return true;
     static const std::regex build_id(R"(Build ID: ([0-9a-f]{2})([0-9a-f]+))");
     std::smatch id;
-    std::string notes = output_of({"readelf", "-n", HEADCOPY_PATH});
+    std::string notes = output_of({"readelf", "-n", target().program});
     return std::regex_search(notes, id, build_id) &&
            std::filesystem::exists("/usr/lib/debug/.build-id/" + id[1].str() + "/" + id[2].str() + ".debug");
 }
@@ -285,12 +285,12 @@ TEST(NativeStrace, EachReportNamesItsOwnStep)
     // The README's recipe: the report's offset plus the address of .text, less one.
     static const std::regex text_section(R"(\s\.text\s+PROGBITS\s+([0-9a-f]+)\s)");
     std::smatch match;
-    std::string sections = output_of({"readelf", "-SW", HEADCOPY_PATH});
+    std::string sections = output_of({"readelf", "-SW", target().program});
     ASSERT_TRUE(std::regex_search(sections, match, text_section)) << sections;
     std::ostringstream address;
     address << "0x" << std::hex
             << std::stoull(match[1].str(), nullptr, 16) + std::stoull(steps.begin()->first, nullptr, 16) - 1;
-    std::string where = output_of({"addr2line", "-e", HEADCOPY_PATH, address.str()});
+    std::string where = output_of({"addr2line", "-e", target().program, address.str()});
     EXPECT_NE(where.find("src/command/headcopy.cpp:"), std::string::npos) << where;
     if (!no_terminal_reason().empty())
         GTEST_SKIP() << "the steps on a console were not run: " << no_terminal_reason();
@@ -326,7 +326,7 @@ TracedRun run_with_short_writes(const Folder& folder, const std::vector<std::str
 {
     TracedRun traced;
 #if defined(__x86_64__)
-    std::vector<std::string> words = {HEADCOPY_PATH};
+    std::vector<std::string> words = {target().program};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv(words.size() + 1);  // the last one null
     std::transform(words.begin(), words.end(), argv.begin(), [](std::string& word) { return word.data(); });

@@ -34,7 +34,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // The operating system's number for a full device.
-constexpr int disk_full = on_windows ? 112 : 28;
+const int disk_full = on_windows() ? 112 : 28;
 
 using Snapshot = std::map<std::string, std::string>;
 
@@ -199,7 +199,7 @@ TEST_P(Outcome, LineExitCodeAndFiles)
 {
     const Case& c = GetParam();
     SKIP_UNLESS_HERE(c.where);
-    for (Output output : on_windows ? std::vector{Output::pipe} : std::vector{Output::pipe, Output::terminal}) {
+    for (Output output : on_windows() ? std::vector{Output::pipe} : std::vector{Output::pipe, Output::terminal}) {
         if (output == Output::terminal && !no_terminal_reason().empty())
             GTEST_SKIP() << "run with a pipe, not with a terminal: " << no_terminal_reason();
         expect_run(FolderOf(c.files), c.args, {.output = output, .unprivileged = c.where == Where::unprivileged},
@@ -213,7 +213,7 @@ TEST(Headcopy, LineEndsAndBytesForEachKindOfStandardOutput)
 {
     // Under wine a terminal is wine's console, not the program's plain handle.
     for (Output output : {Output::pipe, Output::file, Output::terminal}) {
-        if (on_windows && output == Output::terminal)
+        if (on_windows() && output == Output::terminal)
             continue;
         if (output == Output::terminal && !no_terminal_reason().empty())
             GTEST_SKIP() << "run with a pipe and a file, not with a terminal: " << no_terminal_reason();

@@ -9,6 +9,7 @@
 #include <grp.h>
 #include <iterator>
 #include <regex>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <sys/resource.h>
@@ -21,30 +22,46 @@
 
 #include "terminal.h"
 
+const Target& target()
+{
+    static const Target named = [] {
+        auto variable = [](const char* name) -> std::string {
+            const char* value = std::getenv(name);
+            return value ? value : "";
+        };
+        Target t{variable("HEADCOPY_PROGRAM"), {}, variable("HEADCOPY_WINE") == "1", variable("HEADCOPY_SKIP_REASON")};
+        std::istringstream words(variable("HEADCOPY_RUNNER"));
+        for (std::string word; words >> word;)
+            t.runner.push_back(word);
+        // A suite started by hand, with nothing to test, says so in every case.
+        if (t.program.empty() && t.skip_reason.empty())
+            t.skip_reason = "HEADCOPY_PROGRAM names no program to test; ctest sets it";
+        return t;
+    }();
+    return named;
+}
+
 namespace {
 
 constexpr uid_t nobody = 65534;
 
-// What the program runs under (wine, an emulator), whose system calls are all
-// that can be seen from outside. Empty words are dropped: a build with no runner passes "".
-const std::vector<std::string> runner = [] {
-    std::vector<std::string> words{HEADCOPY_RUNNER};
-    std::erase(words, "");
-    return words;
-}();
-
 bool as_root() { return geteuid() == 0; }
+
+// What the program runs under (wine, an emulator), whose system calls are all
+// that can be seen from outside.
+const std::vector<std::string>& runner() { return target().runner; }
 
 // Where the program cannot run at all, every case says why, and none vanishes:
 // a skip here runs no case, and the line marks the case skipped for ctest.
 struct SkipEveryCase : testing::Environment {
     void SetUp() override
     {
-        std::printf("[  SKIPPED ] %s\n", HEADCOPY_SKIP_REASON);
-        GTEST_SKIP() << HEADCOPY_SKIP_REASON;
+        std::printf("[  SKIPPED ] %s\n", target().skip_reason.c_str());
+        GTEST_SKIP() << target().skip_reason;
     }
 };
-auto* const skip_every_case = *HEADCOPY_SKIP_REASON ? testing::AddGlobalTestEnvironment(new SkipEveryCase) : nullptr;
+auto* const skip_every_case =
+    target().skip_reason.empty() ? nullptr : testing::AddGlobalTestEnvironment(new SkipEveryCase);
 
 // The program as user nobody can reach it: a copy in a folder of its own that
 // anyone may enter, for a build folder that others cannot.
@@ -52,9 +69,9 @@ const std::string& program_for_nobody()
 {
     static const Folder folder;
     static const std::string path = [] {
-        std::string copy = folder.path(std::filesystem::path(HEADCOPY_PATH).filename().string());
+        std::string copy = folder.path(std::filesystem::path(target().program).filename().string());
         std::error_code error;
-        std::filesystem::copy_file(HEADCOPY_PATH, copy, error);
+        std::filesystem::copy_file(target().program, copy, error);
         bool reachable = !error && chmod(folder.root().c_str(), 0755) == 0 && chmod(copy.c_str(), 0755) == 0;
         return reachable ? copy : std::string();
     }();
@@ -246,11 +263,11 @@ std::map<std::string, std::string> Folder::snapshot() const
 RunResult Folder::run(const std::vector<std::string>& args, const RunOptions& options) const
 {
     std::vector<std::string> words = options.wrapper;
-    words.insert(words.end(), runner.begin(), runner.end());
-    words.push_back(options.unprivileged && as_root() ? program_for_nobody() : HEADCOPY_PATH);
+    words.insert(words.end(), runner().begin(), runner().end());
+    words.push_back(options.unprivileged && as_root() ? program_for_nobody() : target().program);
     words.insert(words.end(), args.begin(), args.end());
     // Wine's own processes outlive a run; they must not hold the test's output.
-    return spawn(words, options, root_, on_windows);
+    return spawn(words, options, root_, on_windows());
 }
 
 std::optional<std::string> report_address(const std::string& out)
@@ -286,15 +303,15 @@ std::string why_not_here(Where where)
     if (where == Where::anywhere)
         return "";
     if (where == Where::windows_only)
-        return on_windows ? "" : "Win32's own rule for names, which Linux does not have";
-    if (where == Where::native_strace && !runner.empty())
+        return on_windows() ? "" : "Win32's own rule for names, which Linux does not have";
+    if (where == Where::native_strace && !runner().empty())
         return "the system calls strace sees are those of wine or the emulator, not the program's";
-    if (on_windows)
+    if (on_windows())
         return "means something else on Windows, or wine lacks it";
     switch (where) {
     case Where::linux_natively:
-        return runner.empty() ? ""
-                              : "the program runs under an emulator, whose argument vector and system calls are seen";
+        return runner().empty() ? ""
+                                : "the program runs under an emulator, whose argument vector and system calls are seen";
     case Where::linux_as_root: return as_root() ? "" : "needs root, for devices and mounts";
     // An ordinary user already cannot write a read-only file.
     case Where::unprivileged: return as_root() ? unprivileged_unavailable_to_root() : "";

@@ -10,8 +10,16 @@
 // The Linux heap's arena, whose size the long names below are measured from.
 #include "../../src/platform/posix/heap_arena.h"
 
-// The program under test is headcopy.exe, run under wine.
-constexpr bool on_windows = HEADCOPY_WINE;
+// The program under test, as ctest's environment names it: one suite tests
+// the programs of every target.
+struct Target {
+    std::string program;              // HEADCOPY_PROGRAM: its path
+    std::vector<std::string> runner;  // HEADCOPY_RUNNER: what runs it here (wine, qemu), blank-separated
+    bool windows = false;             // HEADCOPY_WINE: it is headcopy.exe, run under wine
+    std::string skip_reason;          // HEADCOPY_SKIP_REASON: why no case can run here
+};
+const Target& target();
+inline bool on_windows() { return target().windows; }
 
 // Where a case can run. Every case is listed on every system; where it
 // cannot run, it is skipped with the reason why_not_here gives.
