@@ -231,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(NativeStrace, Fault, ::testing::ValuesIn(fault_cases), 
 
 // The older check that stands in for a refused faccessat2 still refuses a
 // file that may not be written, even by root.
-TEST(NativeStrace, ImmutableInputIsRefusedWithoutFaccessat2)
+TEST(NativeStraceAsRoot, ImmutableInputIsRefusedWithoutFaccessat2)
 {
     SKIP_UNLESS_HERE(Where::native_strace);
     if (geteuid() != 0)
