@@ -8,6 +8,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <regex>
@@ -315,6 +316,13 @@ struct TracedRun {
 std::string why_no_tracer()
 {
 #if defined(__x86_64__)
+    // A 32-bit x86 program runs here natively too, with other registers.
+    std::ifstream program(target().program, std::ios::binary);
+    unsigned char header[20] = {};
+    program.read(reinterpret_cast<char*>(header), sizeof header);
+    bool x86_64 = header[4] == 2 && header[18] == 62 && header[19] == 0;  // ELFCLASS64, EM_X86_64
+    if (!x86_64)
+        return "the tracer knows the system-call registers of x86-64 programs alone";
     return why_not_here(Where::linux_natively);
 #else
     return "the tracer knows the system-call registers of x86-64 alone";
