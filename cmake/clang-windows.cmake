@@ -7,9 +7,19 @@
 # program: wine runs x86 and x64 programs only.
 set(HEADCOPY_LLVM_VERSION 14 CACHE STRING "The version of Debian's clang, lld and LLVM tools that build headcopy.exe")
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES HEADCOPY_LLVM_VERSION)
-set(headcopy_triple aarch64-w64-mingw32)
+# The row HEADCOPY_TARGET names (each preset gives its own), or by hand the
+# table's one row built with this file, gives the triple and the processor.
+include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
+headcopy_toolchain_row(clang-windows)
+if(NOT headcopy_target_found)
+  headcopy_find_target(toolchain clang-windows)
+endif()
+if(NOT headcopy_target_found)
+  message(FATAL_ERROR "headcopy: no row of ${headcopy_targets_file} is built with clang-windows")
+endif()
+set(headcopy_triple ${headcopy_target_triplet})
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR ARM64)
+set(CMAKE_SYSTEM_PROCESSOR ${headcopy_target_processor})
 set(CMAKE_CXX_COMPILER clang++-${HEADCOPY_LLVM_VERSION})
 set(CMAKE_CXX_COMPILER_TARGET ${headcopy_triple})
 set(CMAKE_RC_COMPILER llvm-windres-${HEADCOPY_LLVM_VERSION})
