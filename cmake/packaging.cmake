@@ -97,6 +97,8 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/packaging/package-parts.cmake)
 set(CPACK_PACKAGE_NAME headcopy)
 set(CPACK_PACKAGE_VENDOR "the headcopy developers")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+# Every staged file packed with the commit's time.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/packaging/source-date-mtimes.cmake)
 include(CPack)
 
 # The sample's build leaves all that cmake --install and cpack take.
