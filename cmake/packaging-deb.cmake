@@ -1,18 +1,18 @@
-# Debian's layout: the license as copyright and the changelog beside it, a
-# -dbgsym package whose documentation is its program's, by a link.
-install(FILES ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT program)
-install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright COMPONENT program)
+# Debian's layout, in the Debian packages alone: the license as copyright
+# and the changelog beside it, and a -dbgsym package whose documentation is
+# its program's, by a link.
+install(FILES ${CMAKE_BINARY_DIR}/changelog.debian.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME changelog.gz
+        COMPONENT deb EXCLUDE_FROM_ALL)
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright COMPONENT deb EXCLUDE_FROM_ALL)
 if(HEADCOPY_FREESTANDING)
   install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-          RENAME headcopy COMPONENT program)
+          RENAME headcopy COMPONENT deb EXCLUDE_FROM_ALL)
 endif()
-install(DIRECTORY ${CMAKE_BINARY_DIR}/debug/ DESTINATION ${CMAKE_INSTALL_LIBDIR}/debug COMPONENT dbgsym)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/dbgsym-doc)
 file(CREATE_LINK headcopy ${CMAKE_BINARY_DIR}/dbgsym-doc/headcopy-dbgsym SYMBOLIC)
-install(DIRECTORY ${CMAKE_BINARY_DIR}/dbgsym-doc/ DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc COMPONENT dbgsym)
+install(DIRECTORY ${CMAKE_BINARY_DIR}/dbgsym-doc/ DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc
+        COMPONENT deb_dbgsym EXCLUDE_FROM_ALL)
 
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # dpkg names this machine's architecture; a cross build names its row's.
 if(CMAKE_CROSSCOMPILING AND NOT headcopy_target_found)
   message(FATAL_ERROR "headcopy: ${headcopy_targets_file} has no row for ${CMAKE_SYSTEM_PROCESSOR}, so no Debian architecture")
@@ -34,7 +34,7 @@ else()
   # the one library a cross-built program needs is the C library, from the
   # newest symbol version it asks for. packaging/deb-depends.cmake finds it
   # when cpack runs, once the program is built.
-  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/packaging/deb-depends.cmake)
+  set(CPACK_HEADCOPY_DEB_DEPENDS ${CMAKE_SOURCE_DIR}/packaging/deb-depends.cmake)
   set(CPACK_HEADCOPY_READELF ${CMAKE_READELF})
   set(CPACK_HEADCOPY_PROGRAM ${headcopy_stripped})
 endif()

@@ -1,28 +1,27 @@
-# The layout of RPM distributions: the license marked as one, the README as
-# documentation, the changelog in the package's header, and the debug
-# information in a -debuginfo package.
-install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/licenses/headcopy COMPONENT program)
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT program)
-install(DIRECTORY ${CMAKE_BINARY_DIR}/debug/ DESTINATION ${CMAKE_INSTALL_LIBDIR}/debug COMPONENT dbgsym)
+# The layout of RPM distributions, in the RPM packages alone: the license
+# marked as one, the README as documentation, the changelog in the package's
+# header, and the debug information in a -debuginfo package.
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/licenses/headcopy COMPONENT rpm EXCLUDE_FROM_ALL)
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT rpm EXCLUDE_FROM_ALL)
 
-set(CPACK_GENERATOR RPM)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_RPM_COMPONENT_INSTALL ON)
 set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
 set(CPACK_RPM_PACKAGE_LICENSE MIT)
 set(CPACK_RPM_PACKAGE_GROUP "Applications/File")
 set(CPACK_RPM_PACKAGE_URL "https://example.org/headcopy")
 # The table's RPM architecture; a native build on a processor without one
-# there takes rpmbuild's own name for this machine.
+# there takes rpmbuild's own name for this machine. A cross build without one
+# makes no RPM packages: cpack -G RPM says so (packaging/package-parts.cmake).
 if(headcopy_target_found AND NOT headcopy_target_rpm STREQUAL "-")
   set(headcopy_rpm_arch ${headcopy_target_rpm})
-elseif(CMAKE_CROSSCOMPILING)
-  message(FATAL_ERROR "headcopy: ${headcopy_targets_file} names no RPM architecture for ${CMAKE_SYSTEM_PROCESSOR}")
-else()
+elseif(NOT CMAKE_CROSSCOMPILING)
   set(headcopy_rpm_arch ${CMAKE_SYSTEM_PROCESSOR})
+else()
+  set(headcopy_rpm_arch "")
+  set(CPACK_HEADCOPY_NO_RPM "${headcopy_targets_file} names no RPM architecture for ${CMAKE_SYSTEM_PROCESSOR}")
 endif()
 set(CPACK_RPM_PACKAGE_ARCHITECTURE ${headcopy_rpm_arch})
-set(CPACK_RPM_CHANGELOG_FILE ${CMAKE_BINARY_DIR}/changelog)
+set(CPACK_RPM_CHANGELOG_FILE ${CMAKE_BINARY_DIR}/changelog.rpm)
 set(CPACK_RPM_PROGRAM_PACKAGE_NAME headcopy)
 # RPM's summaries start with a capital, where Debian's synopses do not.
 string(SUBSTRING "${headcopy_summary}" 0 1 headcopy_initial)

@@ -1,10 +1,13 @@
-# Installing and packaging. The program is installed stripped, as the
-# "program" part; its debug information, which addr2line reads a report's
-# address with, is the "dbgsym" part. cpack -G DEB makes headcopy and
-# headcopy-dbgsym; configured with -DHEADCOPY_PACKAGE=RPM, cpack -G RPM makes
-# headcopy and headcopy-debuginfo in the layout of RPM distributions; on
-# Windows cpack -G ZIP makes a zip of headcopy.exe with a README and LICENSE
-# for Windows users, and one of its debug information.
+# Installing and packaging. cmake --install puts what a user installs, the
+# "program" part: the stripped program and, on Linux, its manual page. The
+# rest only cpack installs, each part into the packages that hold it: the
+# debug information, which addr2line reads a report's address with
+# ("dbgsym"), and the files of Debian's layout ("deb", "deb_dbgsym") and of
+# RPM's ("rpm"), chosen per generator by packaging/package-parts.cmake. So
+# one build makes all its packages: cpack -G DEB makes headcopy and
+# headcopy-dbgsym, cpack -G RPM headcopy and headcopy-debuginfo; on Windows
+# cpack -G ZIP makes a zip of headcopy.exe with a README and LICENSE for
+# Windows users, and one of its debug information.
 include(GNUInstallDirs)
 # The first line of each description is its package's synopsis.
 set(headcopy_summary "copy the first 500 bytes of a file beside it")
@@ -12,8 +15,6 @@ set(headcopy_description "headcopy NAME writes the first 500 bytes of NAME to NA
 one line saying how it went. It never writes to anything but NAME.start, a
 run costs little more than its system calls, and it is made to be run from
 scripts over many files.")
-set(HEADCOPY_PACKAGE DEB CACHE STRING "The package layout on Linux: DEB or RPM")
-set_property(CACHE HEADCOPY_PACKAGE PROPERTY STRINGS DEB RPM)
 set(CPACK_PACKAGE_CONTACT "headcopy developers <headcopy@example.org>")
 # Without binutils (some systems have other tools) the program is installed as built.
 set(headcopy_stripped $<TARGET_FILE:headcopy>)
@@ -39,7 +40,7 @@ if(WIN32)
   configure_file(packaging/README.windows.txt README.txt @ONLY NEWLINE_STYLE CRLF)
   configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
   install(FILES ${CMAKE_BINARY_DIR}/README.txt ${CMAKE_BINARY_DIR}/LICENSE.txt DESTINATION . COMPONENT program)
-  install(DIRECTORY ${CMAKE_BINARY_DIR}/debug/ DESTINATION . COMPONENT dbgsym)
+  install(DIRECTORY ${CMAKE_BINARY_DIR}/debug/ DESTINATION . COMPONENT dbgsym EXCLUDE_FROM_ALL)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
   set(CPACK_ARCHIVE_PROGRAM_FILE_NAME headcopy-${PROJECT_VERSION}-${headcopy_windows})
@@ -59,29 +60,45 @@ else()
     DEPENDS ${CMAKE_BINARY_DIR}/headcopy.1
     VERBATIM)
   # The changelog, from CHANGELOG.md, in the form each kind of package reads.
-  string(TOLOWER ${HEADCOPY_PACKAGE} headcopy_changelog_form)
-  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog
-    COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/CHANGELOG.md -DOUT=${CMAKE_BINARY_DIR}/changelog
-            -DFORM=${headcopy_changelog_form} "-DMAINTAINER=${CPACK_PACKAGE_CONTACT}"
-            -P ${CMAKE_SOURCE_DIR}/cmake/changelog.cmake
-    DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_SOURCE_DIR}/cmake/changelog.cmake
+  foreach(form debian rpm)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.${form}
+      COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/CHANGELOG.md -DOUT=${CMAKE_BINARY_DIR}/changelog.${form}
+              -DFORM=${form} "-DMAINTAINER=${CPACK_PACKAGE_CONTACT}"
+              -P ${CMAKE_SOURCE_DIR}/cmake/changelog.cmake
+      DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_SOURCE_DIR}/cmake/changelog.cmake
+      VERBATIM)
+  endforeach()
+  # gzip -n keeps no name, so the file's own name is not in its bytes.
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.debian.gz
+    COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/changelog.debian
+    DEPENDS ${CMAKE_BINARY_DIR}/changelog.debian
     VERBATIM)
-  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
-    COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/changelog
-    DEPENDS ${CMAKE_BINARY_DIR}/changelog
-    VERBATIM)
-  add_custom_target(compressed_docs ALL DEPENDS ${CMAKE_BINARY_DIR}/headcopy.1.gz ${CMAKE_BINARY_DIR}/changelog.gz)
+  add_custom_target(compressed_docs ALL DEPENDS ${CMAKE_BINARY_DIR}/headcopy.1.gz ${CMAKE_BINARY_DIR}/changelog.debian.gz
+                                                ${CMAKE_BINARY_DIR}/changelog.rpm)
   install(FILES ${CMAKE_BINARY_DIR}/headcopy.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
-  if(HEADCOPY_PACKAGE STREQUAL "RPM")
-    include(${CMAKE_CURRENT_LIST_DIR}/packaging-rpm.cmake)
-  else()
-    include(${CMAKE_CURRENT_LIST_DIR}/packaging-deb.cmake)
-  endif()
+  install(DIRECTORY ${CMAKE_BINARY_DIR}/debug/ DESTINATION ${CMAKE_INSTALL_LIBDIR}/debug
+          COMPONENT dbgsym EXCLUDE_FROM_ALL)
+  # cpack alone makes the Debian packages; -G RPM the RPM ones, of the same build.
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  include(${CMAKE_CURRENT_LIST_DIR}/packaging-deb.cmake)
+  include(${CMAKE_CURRENT_LIST_DIR}/packaging-rpm.cmake)
+  # Each package is its group: the program's files and its layout's own.
+  set(CPACK_COMPONENT_PROGRAM_GROUP program)
+  set(CPACK_COMPONENT_DEB_GROUP program)
+  set(CPACK_COMPONENT_RPM_GROUP program)
+  set(CPACK_COMPONENT_DBGSYM_GROUP dbgsym)
+  set(CPACK_COMPONENT_DEB_DBGSYM_GROUP dbgsym)
 endif()
+# The parts of every generator; packaging/package-parts.cmake adds each
+# layout's own.
 set(CPACK_COMPONENTS_ALL program dbgsym)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/packaging/package-parts.cmake)
 set(CPACK_PACKAGE_NAME headcopy)
 set(CPACK_PACKAGE_VENDOR "the headcopy developers")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+# Every staged file packed with the commit's time.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/packaging/source-date-mtimes.cmake)
 include(CPack)
 
 # The sample's build leaves all that cmake --install and cpack take.

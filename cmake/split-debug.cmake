@@ -21,6 +21,10 @@ else()
   file(MAKE_DIRECTORY ${DEBUG_DIR})
   file(COPY_FILE ${PROGRAM} ${debug_file})
   set(link --add-gnu-debuglink=${debug_file})
+  # binutils' objcopy writes SOURCE_DATE_EPOCH, or else the time of the
+  # strip, into a PE program's header: the stripped program has the link's
+  # time, none, whenever and wherever it is built.
+  set(ENV{SOURCE_DATE_EPOCH} 0)
 endif()
 execute_process(COMMAND ${OBJCOPY} --strip-all --remove-section=.comment ${link} ${PROGRAM} ${PROGRAM}.stripped
                 COMMAND_ERROR_IS_FATAL ANY)

@@ -1,4 +1,5 @@
-# Run by cpack for a cross-built program on the C library: it depends on
+# Read by cpack (packaging/package-parts.cmake) for the Debian packages of a
+# cross-built program on the C library: it depends on
 # libc6 from the newest GLIBC_ symbol version it asks for, as dpkg-shlibdeps
 # would say from Debian's symbols files.
 execute_process(COMMAND ${CPACK_HEADCOPY_READELF} -VW ${CPACK_HEADCOPY_PROGRAM} OUTPUT_VARIABLE versions
