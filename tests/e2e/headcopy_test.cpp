@@ -179,7 +179,7 @@ const std::vector<Case> cases = {
         Where::linux_only),
     row("a parameter nearly two arenas long", {input}, {std::string(nearly_two_arenas, 'n')}, cant_find, {},
         Where::linux_only),
-    row("a dangling symbolic link where the output goes is followed, as dd does", {input, {"data.bin.start", "-> new"}},
+    row("a dangling symbolic link as NAME.start is followed, making its target", {input, {"data.bin.start", "-> new"}},
         {"data.bin"}, ok, {{"new", head}}, Where::linux_only),
     copies("control bytes in the name", "c\x01\x02\x1b[0m\x1f", Where::linux_only),
     row("a read-only input is refused", {{"data.bin", in1000, 0444}}, {"data.bin"}, cant_find, {}, Where::unprivileged),
