@@ -36,8 +36,12 @@ function(headcopy_find_version project_version)
   set(time "")
   set(git git -C ${headcopy_tree})
   execute_process(COMMAND ${git} rev-parse --show-toplevel OUTPUT_VARIABLE top RESULT_VARIABLE no_git
-                  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  if(NOT no_git)
+                  ERROR_VARIABLE why OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_STRIP_TRAILING_WHITESPACE)
+  if(no_git AND EXISTS ${headcopy_tree}/.git)
+    # A clone git will not read (another user's, or no git installed) would
+    # build under a version that names no commit.
+    message(FATAL_ERROR "headcopy: the version comes from git, which cannot read this clone: ${why}")
+  elseif(NOT no_git)
     get_filename_component(top "${top}" REALPATH)
     get_filename_component(tree "${headcopy_tree}" REALPATH)
     if(NOT top STREQUAL tree)
