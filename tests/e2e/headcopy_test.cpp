@@ -144,6 +144,7 @@ const std::vector<Case> cases = {
     row("a folder as input", {{"dir", "<dir>"}}, {"dir"}, cant_find),
     row("a folder where the output goes", {input, {"data.bin.start", "<dir>"}}, {"data.bin"}, cant_create),
     copies("blanks in the name", "my file.bin"),
+    copies("a name like an option", "--help"),
     copies("leading and trailing blanks, tabs and high bytes in the name", " \t\xe9t\xe9\x7f ", Where::linux_only),
     copies("a relative path puts the output beside the input", "sub/dir/x"),
     row("an absolute path", {input}, {"{root}/data.bin"}, ok, copied),
@@ -183,6 +184,9 @@ const std::vector<Case> cases = {
         {"data.bin"}, ok, {{"new", head}}, Where::linux_only),
     copies("control bytes in the name", "c\x01\x02\x1b[0m\x1f", Where::linux_only),
     row("a read-only input is refused", {{"data.bin", in1000, 0444}}, {"data.bin"}, cant_find, {}, Where::unprivileged),
+    // The system says who may write: root may write a file whose mode forbids it.
+    row("a read-only input is copied by root", {{"data.bin", in1000, 0444}}, {"data.bin"}, ok, copied,
+        Where::linux_as_root),
     row("a read-only output is refused", {{"data.bin", in1000, 0666}, {"data.bin.start", "keep", 0444}}, {"data.bin"},
         cant_create, {}, Where::unprivileged),
     row("an unwritable folder is refused", {{"ro/data.bin", in1000, 0666}, {"ro", "<dir>", 0555}}, {"ro/data.bin"},
@@ -551,6 +555,15 @@ TEST(OnLinux, StandardInputOnEitherFile)
     for (std::string file : {"data.bin", "data.bin.start"})
         expect_run(FolderOf({input, {"data.bin.start", "old"}}), {"data.bin"},
                    {.wrapper = {"sh", "-c", "exec \"$@\" <" + file, "sh"}}, {ok, 0, copied}, file);
+}
+
+// The input is only read, so a running program's file, which no one may
+// open for writing, is copied: here the program's own, while it runs.
+TEST(OnLinuxNatively, ARunningProgramsFileIsCopied)
+{
+    SKIP_UNLESS_HERE(Where::linux_natively);
+    FolderOf folder({{"self", "-> " + target().program}});
+    expect_run(folder, {"self"}, {}, {ok, 0, {{"self.start", folder.read("self").substr(0, 500)}}});
 }
 
 // A file server's lease is waited out, as every reader waits it out: the
