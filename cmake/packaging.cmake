@@ -55,6 +55,8 @@ else()
          "${headcopy_page}")
   file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/headcopy.1 CONTENT "${headcopy_page}" @ONLY)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/headcopy.1)
+  # The static archive's README, which packaging/release puts beside the program.
+  configure_file(packaging/README.archive.txt README COPYONLY)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/headcopy.1.gz
     COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/headcopy.1
     DEPENDS ${CMAKE_BINARY_DIR}/headcopy.1
