@@ -37,11 +37,7 @@ if(WIN32)
   else()
     set(headcopy_windows win32)
   endif()
-  block()
-    # The README names the build's version where it says the project's.
-    set(PROJECT_VERSION ${headcopy_version})
-    configure_file(packaging/README.windows.txt README.txt @ONLY NEWLINE_STYLE CRLF)
-  endblock()
+  configure_file(packaging/README.windows.txt README.txt @ONLY NEWLINE_STYLE CRLF)
   configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
   install(FILES ${CMAKE_BINARY_DIR}/README.txt ${CMAKE_BINARY_DIR}/LICENSE.txt DESTINATION . COMPONENT program)
   install(DIRECTORY ${CMAKE_BINARY_DIR}/debug/ DESTINATION . COMPONENT dbgsym EXCLUDE_FROM_ALL)
@@ -59,6 +55,8 @@ else()
          "${headcopy_page}")
   file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/headcopy.1 CONTENT "${headcopy_page}" @ONLY)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/headcopy.1)
+  # The static archive's README, which packaging/release puts beside the program.
+  configure_file(packaging/README.archive.txt README COPYONLY)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/headcopy.1.gz
     COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/headcopy.1
     DEPENDS ${CMAKE_BINARY_DIR}/headcopy.1

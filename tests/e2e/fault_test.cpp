@@ -230,9 +230,9 @@ TEST_P(Fault, IsAnsweredAtItsStep)
 
 INSTANTIATE_TEST_SUITE_P(NativeStrace, Fault, ::testing::ValuesIn(fault_cases), CaseName{});
 
-// The older check that stands in for a refused faccessat2 still refuses a
-// file that may not be written, even by root.
-TEST(NativeStraceAsRoot, ImmutableInputIsRefusedWithoutFaccessat2)
+// A file that may not be written, even by root, is refused: by faccessat2,
+// and by the older check that stands in where it is refused.
+TEST(NativeStraceAsRoot, ImmutableInputIsRefused)
 {
     SKIP_UNLESS_HERE(Where::native_strace);
     if (geteuid() != 0)
@@ -241,9 +241,11 @@ TEST(NativeStraceAsRoot, ImmutableInputIsRefusedWithoutFaccessat2)
     folder.write("data.bin", in1000);
     if (!output_of({"sh", "-c", "chattr +i \"$1\" 2>&1 || echo refused", "sh", folder.path("data.bin")}).empty())
         GTEST_SKIP() << "no chattr, or a file system with no immutable files";
+    RunResult plain = folder.run({"data.bin"});
     RunResult result =
         run_case({.watch = Watch::process, .fault = "faccessat2:error=EPERM", .setup = Setup::nothing}, folder);
     output_of({"chattr", "-i", folder.path("data.bin")});
+    EXPECT_EQ(plain.out, cant_find);
     EXPECT_EQ(result.out, cant_find);
     EXPECT_EQ(folder.snapshot().count("data.bin.start"), 0u);
 }

@@ -144,6 +144,7 @@ const std::vector<Case> cases = {
     row("a folder as input", {{"dir", "<dir>"}}, {"dir"}, cant_find),
     row("a folder where the output goes", {input, {"data.bin.start", "<dir>"}}, {"data.bin"}, cant_create),
     copies("blanks in the name", "my file.bin"),
+    copies("a name like an option", "--help"),
     copies("leading and trailing blanks, tabs and high bytes in the name", " \t\xe9t\xe9\x7f ", Where::linux_only),
     copies("a relative path puts the output beside the input", "sub/dir/x"),
     row("an absolute path", {input}, {"{root}/data.bin"}, ok, copied),
@@ -553,6 +554,15 @@ TEST(OnLinux, StandardInputOnEitherFile)
                    {.wrapper = {"sh", "-c", "exec \"$@\" <" + file, "sh"}}, {ok, 0, copied}, file);
 }
 
+// The input is only read, so a running program's file, which no one may
+// open for writing, is copied: here the program's own, while it runs.
+TEST(OnLinuxNatively, ARunningProgramsFileIsCopied)
+{
+    SKIP_UNLESS_HERE(Where::linux_natively);
+    FolderOf folder({{"self", "-> " + target().program}});
+    expect_run(folder, {"self"}, {}, {ok, 0, {{"self.start", folder.read("self").substr(0, 500)}}});
+}
+
 // A file server's lease is waited out, as every reader waits it out: the
 // holder lets go when the kernel tells it, and the copy is made.
 TEST(OnLinux, LeasesAreWaitedOut)
@@ -591,6 +601,13 @@ TEST(OnLinux, LeasesAreWaitedOut)
         EXPECT_EQ(result.out, ok) << file;
         EXPECT_EQ(folder.read("data.bin.start"), head) << file;
     }
+}
+
+// The system says who may write: root may write a file whose mode forbids it.
+TEST(OnLinuxAsRoot, ReadOnlyInputIsCopied)
+{
+    SKIP_UNLESS_HERE(Where::linux_as_root);
+    expect_run(FolderOf({{"data.bin", in1000, 0444}}), {"data.bin"}, {}, {ok, 0, copied});
 }
 
 // A block device's size is its own, not its node's: its head is copied.

@@ -23,6 +23,7 @@ const SplitCase split_cases[] = {
     {"\"a b", {"a b"}},
     {"a\"\" b", {"a", "b"}},
     {"ab\"c d\"e", {"abc de"}},
+    {"a\\\"b", {"a\\b"}},  // a backslash is no escape
     {"ab\"\"cd", {"abcd"}},
     {"one two", {"one", "two"}},
     {"a!b !", {"a!b", "!"}},

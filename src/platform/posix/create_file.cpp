@@ -1,9 +1,9 @@
 // CreateFileA on POSIX: the product's own rules for opening a file, each a
 // named step, in the order CreateFileA takes them. A descriptor takes only the
 // access it uses (taken_access): the input is opened for reading alone, and
-// NAME.start, new or existing, for writing alone. Pipes are refused unopened,
-// and the standard handles count as open handles of this process
-// (share_table.h).
+// NAME.start, new or existing, for writing alone. A pipe as the input is
+// refused unopened; a pipe as NAME.start is opened once, for writing. The
+// standard handles count as open handles of this process (share_table.h).
 #include <charconv>
 #include <cstring>
 
