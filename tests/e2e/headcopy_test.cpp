@@ -554,29 +554,46 @@ TEST(OnLinux, StandardInputOnEitherFile)
 }
 
 // A file server's lease is waited out, as every reader waits it out: the
-// holder lets go when the kernel tells it, and the copy is made.
+// holder lets go when the kernel tells it, and the copy is made. A lease on
+// the input that NAME.start leads to is left alone: nothing opens the input
+// for writing to refuse it.
 TEST(OnLinux, LeasesAreWaitedOut)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    for (auto [file, lease] : {std::pair{"data.bin", F_WRLCK}, {"data.bin.start", F_RDLCK}}) {
-        FolderOf folder({input, {"data.bin.start", "old"}});
-        sigset_t broken;
-        sigemptyset(&broken);
-        sigaddset(&broken, SIGIO);
+    const struct {
+        const char* file;
+        int lease;
+        std::string start;  // what data.bin.start is
+        std::string line;
+        bool broken;
+    } cases[] = {
+        {"data.bin", F_WRLCK, "old", ok, true},
+        {"data.bin.start", F_RDLCK, "old", ok, true},
+        {"data.bin", F_RDLCK, "-> data.bin", cant_create, false},
+        {"data.bin", F_RDLCK, "=> data.bin", cant_create, false},
+    };
+    for (const auto& c : cases) {
+        FolderOf folder({input, {"data.bin.start", c.start}});
+        sigset_t signals;
+        sigemptyset(&signals);
+        sigaddset(&signals, SIGIO);
+        sigaddset(&signals, SIGUSR1);
         pid_t holder = fork();
         if (holder == 0) {
             // A write lease needs the only open of the file, a read lease
             // no open for writing: the holder's own is for reading. It stops
-            // once it holds the lease, or exits with the number of the error.
-            sigprocmask(SIG_BLOCK, &broken, nullptr);
-            int fd = open(folder.path(file).c_str(), O_RDONLY);
-            if (fcntl(fd, F_SETLEASE, lease) != 0)
+            // once it holds the lease, or exits with the number of the error;
+            // then it exits 1 if the kernel broke the lease (SIGIO), 0 if the
+            // test ended it (SIGUSR1).
+            sigprocmask(SIG_BLOCK, &signals, nullptr);
+            int fd = open(folder.path(c.file).c_str(), O_RDONLY);
+            if (fcntl(fd, F_SETLEASE, c.lease) != 0)
                 _exit(errno);
             kill(getpid(), SIGSTOP);
             int signal = 0;
-            sigwait(&broken, &signal);
+            sigwait(&signals, &signal);
             fcntl(fd, F_SETLEASE, F_UNLCK);
-            _exit(0);
+            _exit(signal == SIGIO);
         }
         int status = 0;
         EXPECT_EQ(waitpid(holder, &status, WUNTRACED), holder);
@@ -586,10 +603,13 @@ TEST(OnLinux, LeasesAreWaitedOut)
         kill(holder, SIGCONT);
         // The kernel would break the lease itself after lease-break-time.
         RunResult result = folder.run({"data.bin"}, {.timeout_seconds = 10});
-        kill(holder, SIGIO);
-        waitpid(holder, nullptr, 0);
-        EXPECT_EQ(result.out, ok) << file;
-        EXPECT_EQ(folder.read("data.bin.start"), head) << file;
+        kill(holder, SIGUSR1);
+        waitpid(holder, &status, 0);
+        EXPECT_EQ(result.out, c.line) << c.file << ", " << c.start;
+        EXPECT_EQ(WIFEXITED(status) && WEXITSTATUS(status) == 1, c.broken) << c.file << ", " << c.start;
+        EXPECT_EQ(folder.read("data.bin"), in1000) << c.file << ", " << c.start;
+        if (c.line == ok)
+            EXPECT_EQ(folder.read("data.bin.start"), head) << c.file;
     }
 }
 
@@ -624,21 +644,32 @@ TEST(OnLinuxAsRoot, AnotherUsersFileInAStickyFolderIsLeftAlone)
 }
 
 // On an overlay, an open for writing copies the whole file up: the input,
-// opened only for reading, stays in the lower layer.
+// opened only for reading, stays in the lower layer, and so it does when
+// NAME.start is another name of it.
 TEST(OnLinuxAsRoot, InputOnAnOverlayIsNotCopiedUp)
 {
     SKIP_UNLESS_HERE(Where::linux_as_root);
-    FolderOf folder({{"lower/data.bin", pattern(1 << 20)}, {"upper", "<dir>"}, {"work", "<dir>"}, {"merged", "<dir>"}});
-    std::string layers =
-        "lowerdir=" + folder.path("lower") + ",upperdir=" + folder.path("upper") + ",workdir=" + folder.path("work");
-    if (output_of({"sh", "-c", "mount -t overlay overlay -o \"$1\" \"$2\" 2>&1 && echo mounted", "sh", layers,
-                   folder.path("merged")})
-            .find("mounted") == std::string::npos)
-        GTEST_SKIP() << "overlay mounts are not allowed here";
-    // The upper layer gets the new output alone.
-    expect_run(folder, {"merged/data.bin"}, {},
-               {ok, 0, {{"merged/data.bin.start", head}, {"upper/data.bin.start", head}}});
-    output_of({"umount", folder.path("merged")});
+    const std::string big = pattern(1 << 20);
+    // The upper layer gets the new output alone, or nothing.
+    const std::pair<std::vector<Entry>, Expected> cases[] = {
+        {{}, {ok, 0, {{"merged/data.bin.start", head}, {"upper/data.bin.start", head}}}},
+        {{{"lower/data.bin.start", "-> data.bin"}}, {cant_create}},
+        {{{"lower/data.bin.start", "=> lower/data.bin"}}, {cant_create}},
+    };
+    for (const auto& [start, expected] : cases) {
+        std::vector<Entry> entries = {
+            {"lower/data.bin", big}, {"upper", "<dir>"}, {"work", "<dir>"}, {"merged", "<dir>"}};
+        entries.insert(entries.end(), start.begin(), start.end());
+        FolderOf folder(entries);
+        std::string layers = "lowerdir=" + folder.path("lower") + ",upperdir=" + folder.path("upper") +
+                             ",workdir=" + folder.path("work");
+        if (output_of({"sh", "-c", "mount -t overlay overlay -o \"$1\" \"$2\" 2>&1 && echo mounted", "sh", layers,
+                       folder.path("merged")})
+                .find("mounted") == std::string::npos)
+            GTEST_SKIP() << "overlay mounts are not allowed here";
+        expect_run(folder, {"merged/data.bin"}, {}, expected, expected.out);
+        output_of({"umount", folder.path("merged")});
+    }
 }
 
 }  // namespace
