@@ -153,13 +153,20 @@ Opened open_or_create(LPCSTR name, DWORD taken, long looked, sys::FileKind kind)
     return {off_standard(fd), made, true, false};
 }
 
+// The open lands above every standard number closed at start, or fails for
+// want of a descriptor before it makes anything: never on a closed standard
+// number that it could not then be moved off, leaving a file to remove by name.
 Opened create_unless_refused(LPCSTR name, DWORD taken, DWORD access, DWORD share_mode)
 {
     sys::FileStatus file{};
     long looked = sys::status_at(name, file);
     if (long error = looked == 0 ? refusal_of(file, access, share_mode) : 0)
         return {error, nullptr, false, false};
-    return open_or_create(name, taken, looked, looked == 0 ? file.kind : sys::FileKind::other);
+    if (long error = hold_closed_standard())
+        return {error, nullptr, false, false};
+    Opened opened = open_or_create(name, taken, looked, looked == 0 ? file.kind : sys::FileKind::other);
+    release_closed_standard();
+    return opened;
 }
 
 // "/proc/self/fd/N": the file open on fd, by a name no one can move.
