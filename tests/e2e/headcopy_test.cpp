@@ -606,15 +606,15 @@ TEST(OnLinux, LeasesAreWaitedOut)
     SKIP_UNLESS_HERE(Where::linux_only);
     const struct {
         const char* file;
-        int lease;
         std::string start;  // what data.bin.start is
         std::string line;
+        int lease;
         bool broken;
     } cases[] = {
-        {"data.bin", F_WRLCK, "old", ok, true},
-        {"data.bin.start", F_RDLCK, "old", ok, true},
-        {"data.bin", F_RDLCK, "-> data.bin", cant_create, false},
-        {"data.bin", F_RDLCK, "=> data.bin", cant_create, false},
+        {"data.bin", "old", ok, F_WRLCK, true},
+        {"data.bin.start", "old", ok, F_RDLCK, true},
+        {"data.bin", "-> data.bin", cant_create, F_RDLCK, false},
+        {"data.bin", "=> data.bin", cant_create, F_RDLCK, false},
     };
     for (const auto& c : cases) {
         FolderOf folder({input, {"data.bin.start", c.start}});
