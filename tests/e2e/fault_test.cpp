@@ -387,9 +387,9 @@ TracedRun run_with_short_writes(const Folder& folder, const std::vector<std::str
 }
 
 // A write that takes part of its block is continued from the byte after the
-// last one taken until the block is out: the head into NAME.start, by the
-// file's own write, and the line onto standard output, by its channel, when
-// the file's write gives up at a write that takes nothing.
+// last one taken until the block is out, the head into NAME.start and the
+// line onto standard output alike, even past a write that takes nothing
+// right after one that took bytes.
 TEST(OnLinuxNatively, PartialWritesGoOnFromWhereTheyStopped)
 {
     if (std::string why = why_no_tracer(); !why.empty())
@@ -399,6 +399,7 @@ TEST(OnLinuxNatively, PartialWritesGoOnFromWhereTheyStopped)
         std::vector<ShortWrite> writes;
     } cases[] = {
         {"NAME.start takes 137 of its 500 bytes", {{false, 1, 137}}},
+        {"NAME.start takes 137 bytes, then none", {{false, 1, 137}, {false, 2, 0}}},
         {"standard output takes 2 bytes of the line, then none", {{true, 1, 2}, {true, 2, 0}}},
     };
     for (const auto& c : cases) {
