@@ -15,7 +15,7 @@ if(NOT CMAKE_ARGV${last} MATCHES "presets\\.cmake$")
 endif()
 
 # One preset a line, in the table's order, named and described by its row.
-headcopy_target_rows(rows UNLESS toolchain -)
+headcopy_target_rows(rows toolchain !-)
 foreach(row IN LISTS rows)
   headcopy_find_target(preset ${row})
   set(toolchain cmake/${headcopy_target_toolchain}.cmake)
