@@ -73,21 +73,30 @@ function(headcopy_find_target)
 endfunction()
 
 # headcopy_toolchain_row(TOOLCHAIN): in the toolchain file TOOLCHAIN, reads
-# the row HEADCOPY_TARGET names (each preset gives its own name) as
-# headcopy_find_target does, and stops when the table builds that row with
-# another toolchain. With no HEADCOPY_TARGET, as in a build set up by hand,
-# headcopy_target_found is FALSE and the file goes by its own settings.
+# the row HEADCOPY_TARGET names (each preset gives its own name), or, in a
+# build set up by hand, the row of TOOLCHAIN that HEADCOPY_TRIPLET builds,
+# or with neither its first row, as headcopy_find_target does. Stops when
+# there is none, or when the table builds it with another toolchain or
+# another triplet.
 macro(headcopy_toolchain_row toolchain)
-  list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES HEADCOPY_TARGET)
+  list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES HEADCOPY_TARGET HEADCOPY_TRIPLET)
   if(HEADCOPY_TARGET)
+    set(headcopy_wanted "target ${HEADCOPY_TARGET}")
     headcopy_find_target(preset "${HEADCOPY_TARGET}")
-    if(NOT headcopy_target_found)
-      message(FATAL_ERROR "headcopy: the target ${HEADCOPY_TARGET} is no row of ${headcopy_targets_file}")
-    elseif(NOT headcopy_target_toolchain STREQUAL "${toolchain}")
-      message(FATAL_ERROR "headcopy: the target ${HEADCOPY_TARGET} is built with the toolchain "
-                          "${headcopy_target_toolchain} in ${headcopy_targets_file}, not with ${toolchain}")
-    endif()
+  elseif(HEADCOPY_TRIPLET)
+    set(headcopy_wanted "triplet ${HEADCOPY_TRIPLET}")
+    headcopy_find_target(triplet "${HEADCOPY_TRIPLET}" toolchain ${toolchain})
   else()
-    set(headcopy_target_found FALSE)
+    set(headcopy_wanted "toolchain ${toolchain}")
+    headcopy_find_target(toolchain ${toolchain})
+  endif()
+  if(NOT headcopy_target_found)
+    message(FATAL_ERROR "headcopy: the ${headcopy_wanted} is no row of ${headcopy_targets_file}")
+  elseif(NOT headcopy_target_toolchain STREQUAL "${toolchain}")
+    message(FATAL_ERROR "headcopy: the ${headcopy_wanted} is built with the toolchain "
+                        "${headcopy_target_toolchain} in ${headcopy_targets_file}, not with ${toolchain}")
+  elseif(HEADCOPY_TRIPLET AND NOT HEADCOPY_TRIPLET STREQUAL headcopy_target_triplet)
+    message(FATAL_ERROR "headcopy: the ${headcopy_wanted} is built by ${headcopy_target_triplet} in "
+                        "${headcopy_targets_file}, not by ${HEADCOPY_TRIPLET}")
   endif()
 endmacro()
