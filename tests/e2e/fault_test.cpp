@@ -70,6 +70,8 @@ const std::vector<FaultCase> fault_cases = {
     {"closing the input", Watch::input, "close:error=EIO:when=1", report(5), 5, head},
     {"closing the output", Watch::output, "close:error=EIO:when=1", report(5), 5, head},
     {"the Ok line on a console", Watch::console, "write:error=EIO:when=1", report(5), 5, head},
+    {"the Ok line on a console, a write that takes nothing", Watch::console, "write:retval=0:when=1", report(101), 101,
+     head},
     {"a refusal line on a console", Watch::console, "write:error=EIO:when=1", report(5), 5, absent, Setup::nothing},
     // The last write-out to a redirected standard output is recorded and never looked at.
     {"the Ok line to a redirected output", Watch::redirected_output, "write:error=ENOSPC:when=1", "", 0, head},
