@@ -213,14 +213,15 @@ INSTANTIATE_TEST_SUITE_P(Headcopy, Outcome, ::testing::ValuesIn(cases), CaseName
 TEST(Headcopy, LineEndsAndBytesForEachKindOfStandardOutput)
 {
     // Under wine a terminal is wine's console, not the program's plain handle.
-    for (Output output : {Output::pipe, Output::file, Output::terminal}) {
+    const std::pair<Output, const char*> outputs[] = {
+        {Output::pipe, "a pipe"}, {Output::file, "a file"}, {Output::terminal, "a terminal"}};
+    for (auto [output, name] : outputs) {
         if (on_windows() && output == Output::terminal)
             continue;
         if (output == Output::terminal && !no_terminal_reason().empty())
             GTEST_SKIP() << "run with a pipe and a file, not with a terminal: " << no_terminal_reason();
-        expect_run(FolderOf({input}), {"data.bin"}, {.output = output}, {ok, 0, copied},
-                   std::to_string(static_cast<int>(output)));
-        expect_run(FolderOf({input}), {}, {.output = output}, {need_one}, std::to_string(static_cast<int>(output)));
+        expect_run(FolderOf({input}), {"data.bin"}, {.output = output}, {ok, 0, copied}, name);
+        expect_run(FolderOf({input}), {}, {.output = output}, {need_one}, name);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "services/process/command_line.h"
 
 #include "platform/win32.h"
+#include "separator.h"
 #include "services/core/run_error_hook.h"
 
 namespace {
@@ -8,7 +9,6 @@ namespace {
 constexpr char quote = '"';
 constexpr DWORD program_path_size = 261;
 
-bool is_separator(char c) { return c >= 1 && c <= 32; }
 bool is_word_byte(char c) { return static_cast<unsigned char>(c) > 32; }
 
 // Memory refused for the command line (POSIX joins it on the first call) is
