@@ -1,28 +1,13 @@
 # Cross-build for Linux with one of Debian's cross compilers, for a target
 # of the table of targets, cmake/targets.txt: HEADCOPY_TARGET names its row
 # (each cross preset gives its own name), or HEADCOPY_TRIPLET its compiler,
-# as in cmake -DHEADCOPY_TRIPLET=arm-linux-gnueabihf (g++-arm-linux-gnueabihf).
+# as in cmake -DHEADCOPY_TRIPLET=arm-linux-gnueabihf (g++-arm-linux-gnueabihf);
+# with neither, the table's first row of this toolchain.
 # The programs run here under qemu-user (Debian's qemu-user-static), which
 # finds the C library of a dynamically linked build under the -L folder; a
 # 32-bit x86 build runs natively where this kernel and its C library can.
 include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES HEADCOPY_TRIPLET)
 headcopy_toolchain_row(linux-cross)
-if(headcopy_target_found)
-  set(headcopy_wanted "target ${HEADCOPY_TARGET}")
-elseif(HEADCOPY_TRIPLET)
-  headcopy_find_target(triplet ${HEADCOPY_TRIPLET} WHERE toolchain linux-cross)
-  set(headcopy_wanted "triplet ${HEADCOPY_TRIPLET}")
-  if(NOT headcopy_target_found)
-    message(FATAL_ERROR "headcopy: the ${headcopy_wanted} is no cross target of ${headcopy_targets_file}")
-  endif()
-else()
-  message(FATAL_ERROR "headcopy: set HEADCOPY_TRIPLET to a triplet of ${headcopy_targets_file}, such as aarch64-linux-gnu")
-endif()
-if(HEADCOPY_TRIPLET AND NOT HEADCOPY_TRIPLET STREQUAL headcopy_target_triplet)
-  message(FATAL_ERROR "headcopy: the ${headcopy_wanted} is built by ${headcopy_target_triplet} in "
-                      "${headcopy_targets_file}, not by ${HEADCOPY_TRIPLET}")
-endif()
 set(headcopy_cpu ${headcopy_target_processor})
 
 set(CMAKE_SYSTEM_NAME Linux)

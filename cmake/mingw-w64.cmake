@@ -1,24 +1,12 @@
 # Cross-build for Windows with Debian's mingw-w64, for a target of the table
 # of targets, cmake/targets.txt, that HEADCOPY_TARGET names (each preset gives
 # its own name); by hand, for the triplet HEADCOPY_TRIPLET:
-# x86_64-w64-mingw32 (the default) for 64-bit Windows, i686-w64-mingw32 for
-# 32-bit Windows. The programs run here under wine.
+# x86_64-w64-mingw32 (the default, the table's first) for 64-bit Windows,
+# i686-w64-mingw32 for 32-bit Windows. The programs run here under wine.
 include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES HEADCOPY_TRIPLET)
 headcopy_toolchain_row(mingw-w64)
-if(headcopy_target_found)
-  if(HEADCOPY_TRIPLET AND NOT HEADCOPY_TRIPLET STREQUAL headcopy_target_triplet)
-    message(FATAL_ERROR "headcopy: the target ${HEADCOPY_TARGET} is built by ${headcopy_target_triplet} in "
-                        "${headcopy_targets_file}, not by ${HEADCOPY_TRIPLET}")
-  endif()
-  set(HEADCOPY_TRIPLET ${headcopy_target_triplet})
-  set(headcopy_cpu ${headcopy_target_processor})
-else()
-  if(NOT HEADCOPY_TRIPLET)
-    set(HEADCOPY_TRIPLET x86_64-w64-mingw32)
-  endif()
-  string(REGEX MATCH "^[^-]+" headcopy_cpu "${HEADCOPY_TRIPLET}")
-endif()
+set(HEADCOPY_TRIPLET ${headcopy_target_triplet})
+set(headcopy_cpu ${headcopy_target_processor})
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${headcopy_cpu})
 set(CMAKE_C_COMPILER ${HEADCOPY_TRIPLET}-gcc)

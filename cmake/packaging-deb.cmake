@@ -40,7 +40,7 @@ else()
 endif()
 set(CPACK_DEBIAN_DBGSYM_PACKAGE_NAME headcopy-dbgsym)
 set(CPACK_DEBIAN_DBGSYM_PACKAGE_SECTION debug)
-set(CPACK_DEBIAN_DBGSYM_PACKAGE_DEPENDS "headcopy (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_DBGSYM_PACKAGE_DEPENDS "headcopy (= ${headcopy_version})")
 set(CPACK_DEBIAN_DBGSYM_DESCRIPTION "debug symbols for headcopy
 The debug information of the headcopy program, by which addr2line turns the
 address in a runtime error report into a line of its source.")

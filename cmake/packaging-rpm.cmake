@@ -6,6 +6,9 @@ install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT rpm EXCLUD
 
 set(CPACK_RPM_COMPONENT_INSTALL ON)
 set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+# RPM's version is the release's; a build after it says so in its Release.
+set(CPACK_RPM_PACKAGE_VERSION ${headcopy_rpm_version})
+set(CPACK_RPM_PACKAGE_RELEASE ${headcopy_rpm_release})
 set(CPACK_RPM_PACKAGE_LICENSE MIT)
 set(CPACK_RPM_PACKAGE_GROUP "Applications/File")
 set(CPACK_RPM_PACKAGE_URL "https://example.org/headcopy")
@@ -35,7 +38,7 @@ set(CPACK_RPM_DBGSYM_PACKAGE_NAME headcopy-debuginfo)
 set(CPACK_RPM_DBGSYM_PACKAGE_SUMMARY "Debug information for headcopy")
 set(CPACK_RPM_DBGSYM_PACKAGE_DESCRIPTION "The debug information of the headcopy program, by which addr2line turns the
 address in a runtime error report into a line of its source.")
-set(CPACK_RPM_DBGSYM_PACKAGE_REQUIRES "headcopy = ${PROJECT_VERSION}")
+set(CPACK_RPM_DBGSYM_PACKAGE_REQUIRES "headcopy = ${headcopy_rpm_version}-${headcopy_rpm_release}")
 set(CPACK_RPM_DBGSYM_PACKAGE_ARCHITECTURE ${headcopy_rpm_arch})
 # The folders the packages share with the system are the system's.
 set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/lib/debug /usr/lib/debug/.build-id /usr/share/licenses

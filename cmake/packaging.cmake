@@ -43,27 +43,31 @@ if(WIN32)
   install(DIRECTORY ${CMAKE_BINARY_DIR}/debug/ DESTINATION . COMPONENT dbgsym EXCLUDE_FROM_ALL)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
-  set(CPACK_ARCHIVE_PROGRAM_FILE_NAME headcopy-${PROJECT_VERSION}-${headcopy_windows})
-  set(CPACK_ARCHIVE_DBGSYM_FILE_NAME headcopy-${PROJECT_VERSION}-${headcopy_windows}-dbgsym)
+  set(CPACK_ARCHIVE_PROGRAM_FILE_NAME headcopy-${headcopy_version}-${headcopy_windows})
+  set(CPACK_ARCHIVE_DBGSYM_FILE_NAME headcopy-${headcopy_version}-${headcopy_windows}-dbgsym)
 else()
   install(PROGRAMS ${headcopy_stripped} DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME headcopy
           COMPONENT program)
-  # The manual page carries the project's version in its header; it is
+  # The manual page carries the build's version in its header; it is
   # gzipped without a time stamp, as distributions ship them.
   file(READ doc/headcopy.1 headcopy_page)
-  string(REGEX REPLACE "^(\\.TH [^\n]*)\"headcopy\"" "\\1\"headcopy ${PROJECT_VERSION}\"" headcopy_page
+  string(REGEX REPLACE "^(\\.TH [^\n]*)\"headcopy\"" "\\1\"headcopy ${headcopy_version}\"" headcopy_page
          "${headcopy_page}")
   file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/headcopy.1 CONTENT "${headcopy_page}" @ONLY)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/headcopy.1)
+  # The static archive's README, which packaging/release puts beside the program.
+  configure_file(packaging/README.archive.txt README COPYONLY)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/headcopy.1.gz
     COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/headcopy.1
     DEPENDS ${CMAKE_BINARY_DIR}/headcopy.1
     VERBATIM)
-  # The changelog, from CHANGELOG.md, in the form each kind of package reads.
+  # The changelog, from CHANGELOG.md, in the form each kind of package reads;
+  # a build after a release carries the Unreleased entry as its own.
   foreach(form debian rpm)
     add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.${form}
       COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/CHANGELOG.md -DOUT=${CMAKE_BINARY_DIR}/changelog.${form}
-              -DFORM=${form} "-DMAINTAINER=${CPACK_PACKAGE_CONTACT}"
+              -DFORM=${form} "-DMAINTAINER=${CPACK_PACKAGE_CONTACT}" -DVERSION=${headcopy_version}
+              -DRPM_VERSION=${headcopy_rpm_version}-${headcopy_rpm_release} -DTIME=${headcopy_commit_time}
               -P ${CMAKE_SOURCE_DIR}/cmake/changelog.cmake
       DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_SOURCE_DIR}/cmake/changelog.cmake
       VERBATIM)
@@ -95,6 +99,7 @@ endif()
 set(CPACK_COMPONENTS_ALL program dbgsym)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/packaging/package-parts.cmake)
 set(CPACK_PACKAGE_NAME headcopy)
+set(CPACK_PACKAGE_VERSION ${headcopy_version})
 set(CPACK_PACKAGE_VENDOR "the headcopy developers")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 # Every staged file packed with the commit's time.

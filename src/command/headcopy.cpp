@@ -2,9 +2,9 @@
 //
 // Every refusal is one line and exit code 0; an I/O failure the command does
 // not test for itself ends the run with the runtime error report. The input
-// is opened for reading and writing, shared for reading only: an input the
-// user may not write is refused, and while it is open no second writer may
-// open it, so a NAME.start that is another name of it cannot be created.
+// is asked for reading and writing, shared for reading only, so an input the
+// user may not write is refused and a NAME.start that is another name of it
+// cannot be created; each platform decides how it keeps that request.
 #include "command/headcopy.h"
 
 #include <cstdint>

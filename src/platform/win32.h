@@ -1,6 +1,7 @@
-// The one seam between headcopy and its operating system: the Win32 calls the
-// services make. On Windows they are the real API; elsewhere a small layer of
-// our own gives each one the same meaning.
+// What the services ask of the operating system: the Win32 calls they make,
+// and two functions of headcopy's own for what Win32 does not hand over. On
+// Windows the calls are the real API; elsewhere a small layer of our own
+// gives each one the same meaning.
 #pragma once
 
 #ifdef _WIN32

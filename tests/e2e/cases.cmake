@@ -8,6 +8,18 @@
 include_guard(GLOBAL)
 include(GoogleTest)
 
+# A suite already built, to take as it is (a path to its e2e_tests): the
+# cache's HEADCOPY_E2E_SUITE, else the environment's.
+if(NOT HEADCOPY_E2E_SUITE AND DEFINED ENV{HEADCOPY_E2E_SUITE})
+  set(HEADCOPY_E2E_SUITE $ENV{HEADCOPY_E2E_SUITE})
+endif()
+
+# headcopy_e2e_import(PATH): the suite built at PATH, as the target e2e_tests.
+function(headcopy_e2e_import path)
+  add_executable(e2e_tests IMPORTED)
+  set_target_properties(e2e_tests PROPERTIES IMPORTED_LOCATION ${path})
+endfunction()
+
 function(headcopy_e2e_cases suite)
   cmake_parse_arguments(PARSE_ARGV 1 arg "WINDOWS" "PROGRAM;SKIP_REASON" "RUNNER;ENVIRONMENT;PROPERTIES")
   # The runner's words reach the suite blank-separated.

@@ -70,6 +70,8 @@ const std::vector<FaultCase> fault_cases = {
     {"closing the input", Watch::input, "close:error=EIO:when=1", report(5), 5, head},
     {"closing the output", Watch::output, "close:error=EIO:when=1", report(5), 5, head},
     {"the Ok line on a console", Watch::console, "write:error=EIO:when=1", report(5), 5, head},
+    {"the Ok line on a console, a write that takes nothing", Watch::console, "write:retval=0:when=1", report(101), 101,
+     head},
     {"a refusal line on a console", Watch::console, "write:error=EIO:when=1", report(5), 5, absent, Setup::nothing},
     // The last write-out to a redirected standard output is recorded and never looked at.
     {"the Ok line to a redirected output", Watch::redirected_output, "write:error=ENOSPC:when=1", "", 0, head},
@@ -230,9 +232,9 @@ TEST_P(Fault, IsAnsweredAtItsStep)
 
 INSTANTIATE_TEST_SUITE_P(NativeStrace, Fault, ::testing::ValuesIn(fault_cases), CaseName{});
 
-// The older check that stands in for a refused faccessat2 still refuses a
-// file that may not be written, even by root.
-TEST(NativeStraceAsRoot, ImmutableInputIsRefusedWithoutFaccessat2)
+// A file that may not be written, even by root, is refused: by faccessat2,
+// and by the older check that stands in where it is refused.
+TEST(NativeStraceAsRoot, ImmutableInputIsRefused)
 {
     SKIP_UNLESS_HERE(Where::native_strace);
     if (geteuid() != 0)
@@ -241,9 +243,11 @@ TEST(NativeStraceAsRoot, ImmutableInputIsRefusedWithoutFaccessat2)
     folder.write("data.bin", in1000);
     if (!output_of({"sh", "-c", "chattr +i \"$1\" 2>&1 || echo refused", "sh", folder.path("data.bin")}).empty())
         GTEST_SKIP() << "no chattr, or a file system with no immutable files";
+    RunResult plain = folder.run({"data.bin"});
     RunResult result =
         run_case({.watch = Watch::process, .fault = "faccessat2:error=EPERM", .setup = Setup::nothing}, folder);
     output_of({"chattr", "-i", folder.path("data.bin")});
+    EXPECT_EQ(plain.out, cant_find);
     EXPECT_EQ(result.out, cant_find);
     EXPECT_EQ(folder.snapshot().count("data.bin.start"), 0u);
 }
@@ -387,9 +391,9 @@ TracedRun run_with_short_writes(const Folder& folder, const std::vector<std::str
 }
 
 // A write that takes part of its block is continued from the byte after the
-// last one taken until the block is out: the head into NAME.start, by the
-// file's own write, and the line onto standard output, by its channel, when
-// the file's write gives up at a write that takes nothing.
+// last one taken until the block is out, the head into NAME.start and the
+// line onto standard output alike, even past a write that takes nothing
+// right after one that took bytes.
 TEST(OnLinuxNatively, PartialWritesGoOnFromWhereTheyStopped)
 {
     if (std::string why = why_no_tracer(); !why.empty())
@@ -399,6 +403,7 @@ TEST(OnLinuxNatively, PartialWritesGoOnFromWhereTheyStopped)
         std::vector<ShortWrite> writes;
     } cases[] = {
         {"NAME.start takes 137 of its 500 bytes", {{false, 1, 137}}},
+        {"NAME.start takes 137 bytes, then none", {{false, 1, 137}, {false, 2, 0}}},
         {"standard output takes 2 bytes of the line, then none", {{true, 1, 2}, {true, 2, 0}}},
     };
     for (const auto& c : cases) {

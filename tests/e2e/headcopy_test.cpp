@@ -144,6 +144,7 @@ const std::vector<Case> cases = {
     row("a folder as input", {{"dir", "<dir>"}}, {"dir"}, cant_find),
     row("a folder where the output goes", {input, {"data.bin.start", "<dir>"}}, {"data.bin"}, cant_create),
     copies("blanks in the name", "my file.bin"),
+    copies("a name like an option", "--help"),
     copies("leading and trailing blanks, tabs and high bytes in the name", " \t\xe9t\xe9\x7f ", Where::linux_only),
     copies("a relative path puts the output beside the input", "sub/dir/x"),
     row("an absolute path", {input}, {"{root}/data.bin"}, ok, copied),
@@ -212,14 +213,15 @@ INSTANTIATE_TEST_SUITE_P(Headcopy, Outcome, ::testing::ValuesIn(cases), CaseName
 TEST(Headcopy, LineEndsAndBytesForEachKindOfStandardOutput)
 {
     // Under wine a terminal is wine's console, not the program's plain handle.
-    for (Output output : {Output::pipe, Output::file, Output::terminal}) {
+    const std::pair<Output, const char*> outputs[] = {
+        {Output::pipe, "a pipe"}, {Output::file, "a file"}, {Output::terminal, "a terminal"}};
+    for (auto [output, name] : outputs) {
         if (on_windows() && output == Output::terminal)
             continue;
         if (output == Output::terminal && !no_terminal_reason().empty())
             GTEST_SKIP() << "run with a pipe and a file, not with a terminal: " << no_terminal_reason();
-        expect_run(FolderOf({input}), {"data.bin"}, {.output = output}, {ok, 0, copied},
-                   std::to_string(static_cast<int>(output)));
-        expect_run(FolderOf({input}), {}, {.output = output}, {need_one}, std::to_string(static_cast<int>(output)));
+        expect_run(FolderOf({input}), {"data.bin"}, {.output = output}, {ok, 0, copied}, name);
+        expect_run(FolderOf({input}), {}, {.output = output}, {need_one}, name);
     }
 }
 
@@ -251,13 +253,27 @@ TEST(Headcopy, LargeInputsAreSizedWhole)
 }
 
 // A standard handle closed at start must not let a file open on its number.
+// A standard output open for reading alone fails its write as the system
+// fails it (EBADF), with standard input a file read-only beside it.
 TEST(OnLinux, ClosedStandardHandlesNeverRedirectOutputIntoFiles)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    for (auto [close_input, size] : {std::pair{false, 499}, {true, 499}, {true, 1000}, {false, 1000}})
-        expect_run(FolderOf({{"d", in1000.substr(0, size)}}), {"d"},
-                   {.output = Output::closed, .close_input = close_input},
-                   {"", 103, {{"d.start", size == 1000 ? head : ""}}}, std::to_string(size));
+    const RunOptions read_only_output{.wrapper = {"sh", "-c", "exec \"$@\" <d 1</dev/null", "sh"}};
+    const struct {
+        RunOptions options;
+        std::size_t size;
+        int code;
+    } rows[] = {
+        {{.output = Output::closed}, 499, 103},
+        {{.output = Output::closed, .close_input = true}, 499, 103},
+        {{.output = Output::closed, .close_input = true}, 1000, 103},
+        {{.output = Output::closed}, 1000, 103},
+        {read_only_output, 499, 9},
+        {read_only_output, 1000, 9},
+    };
+    for (const auto& row : rows)
+        expect_run(FolderOf({{"d", in1000.substr(0, row.size)}}), {"d"}, row.options,
+                   {"", row.code, {{"d.start", row.size == 1000 ? head : ""}}}, std::to_string(row.code));
 }
 
 // The line goes out when the run ends; a reader that has gone by then costs
@@ -326,11 +342,11 @@ TEST(OnLinuxNatively, ProgramNameNeverTakesAParameter)
     }
 }
 
-// A create refused after the file was made removes it again, however it was
-// made: as NAME.start, or through a dangling link, beside it or in a folder
-// below; a file that was there before is left exactly as it was. Standard
-// input or error closed and room for one more descriptor: the output lands
-// on the closed number and cannot be moved off it.
+// A refused create leaves nothing, however the file would be made: as
+// NAME.start, or through a dangling link, beside it or in a folder below; a
+// file that was there before is left exactly as it was. Standard input or
+// error closed and room for one more descriptor: the output would land on
+// the closed number and could not be moved off it.
 TEST(OnLinux, RefusedCreateLeavesNothingBehind)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
@@ -351,34 +367,64 @@ TEST(OnLinux, RefusedCreateLeavesNothingBehind)
 // every limit from 4, the fewest that let a run hold its input and reach the
 // create, to 7, with no standard handle closed or any one of them. (With 3 a
 // dynamic loader or a sanitizer's runtime may not even start the program.)
+// No file is made to be removed again by name: not through links whose text,
+// joined, is longer than any name, nor in a folder where files can be made
+// but not removed (append-only).
 TEST(OnLinux, EveryDescriptorLimitCopiesOrLeavesNothing)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
+    std::string here;
+    for (int i = 0; i < 1100; ++i)
+        here += "./";
+    const struct {
+        std::string made;  // the file a copy makes
+        std::vector<Entry> links;
+        bool append_only = false;  // the made file's folder
+    } rows[] = {
+        {"data.bin.start", {}},
+        {"made-by-link", {{"data.bin.start", "-> made-by-link"}}},
+        {"sub/made-by-link", {{"data.bin.start", "-> sub/made-by-link"}}},
+        {"sub/made-by-link", {{"sub/l2", "-> " + here + "made-by-link"}, {"data.bin.start", "-> sub/" + here + "l2"}}},
+        {"sub/made-by-link", {{"data.bin.start", "-> sub/made-by-link"}}, true},
+    };
+    std::string skipped;
     enum Closed { none, input_handle, output_handle, error_handle };
-    for (std::string made : {"data.bin.start", "made-by-link", "sub/made-by-link"})
+    for (const auto& row : rows)
         for (Closed closed : {none, input_handle, output_handle, error_handle})
             for (int limit = 4; limit <= 7; ++limit) {
-                FolderOf folder({input, {"sub", "<dir>"}});
-                if (made != "data.bin.start")
-                    fs::create_symlink(made, folder.path("data.bin.start"));
+                std::vector<Entry> entries = {input, {"sub", "<dir>"}};
+                entries.insert(entries.end(), row.links.begin(), row.links.end());
+                FolderOf folder(entries);
+                if (row.append_only &&
+                    (geteuid() != 0 ||
+                     !output_of({"sh", "-c", "chattr +a \"$1\" 2>&1 || echo refused", "sh", folder.path("sub")})
+                          .empty())) {
+                    skipped = "the append-only folder needs root and a file system that takes chattr +a";
+                    continue;
+                }
                 Snapshot before = folder.snapshot();
                 Snapshot copy = before;
-                copy[made] = head;
+                copy[row.made] = head;
                 RunResult result =
                     folder.run({"data.bin"}, {.output = closed == output_handle ? Output::closed : Output::pipe,
                                               .close_input = closed == input_handle,
                                               .close_error = closed == error_handle,
                                               .open_files_limit = limit});
                 Snapshot after = folder.snapshot();
+                if (row.append_only)
+                    output_of({"chattr", "-a", folder.path("sub")});
                 const char* closed_names[] = {"none closed", "input closed", "output closed", "error closed"};
-                std::string label =
-                    made + ", " + closed_names[closed] + ", limit " + std::to_string(limit) + ": " + result.out;
+                std::string label = row.links.empty() ? row.made : row.links.back().what.substr(0, 40);
+                label += std::string(row.append_only ? ", append-only, " : ", ") + closed_names[closed] + ", limit " +
+                         std::to_string(limit) + ": " + result.out;
                 EXPECT_TRUE(after == before || after == copy) << label;
                 if (result.out == ok)
                     EXPECT_TRUE(after == copy) << label;
                 else if (!result.out.empty())
                     EXPECT_TRUE(after == before) << label;
             }
+    if (!skipped.empty())
+        GTEST_SKIP() << "the other rows ran; " << skipped;
 }
 
 // A file that the run made is its own to write, even where the umask leaves
@@ -553,30 +599,56 @@ TEST(OnLinux, StandardInputOnEitherFile)
                    {.wrapper = {"sh", "-c", "exec \"$@\" <" + file, "sh"}}, {ok, 0, copied}, file);
 }
 
+// The input is only read, so a running program's file, which no one may
+// open for writing, is copied: here the program's own, while it runs.
+TEST(OnLinuxNatively, ARunningProgramsFileIsCopied)
+{
+    SKIP_UNLESS_HERE(Where::linux_natively);
+    FolderOf folder({{"self", "-> " + target().program}});
+    expect_run(folder, {"self"}, {}, {ok, 0, {{"self.start", folder.read("self").substr(0, 500)}}});
+}
+
 // A file server's lease is waited out, as every reader waits it out: the
-// holder lets go when the kernel tells it, and the copy is made.
+// holder lets go when the kernel tells it, and the copy is made. A lease on
+// the input that NAME.start leads to is left alone: nothing opens the input
+// for writing to refuse it.
 TEST(OnLinux, LeasesAreWaitedOut)
 {
     SKIP_UNLESS_HERE(Where::linux_only);
-    for (auto [file, lease] : {std::pair{"data.bin", F_WRLCK}, {"data.bin.start", F_RDLCK}}) {
-        FolderOf folder({input, {"data.bin.start", "old"}});
-        sigset_t broken;
-        sigemptyset(&broken);
-        sigaddset(&broken, SIGIO);
+    const struct {
+        const char* file;
+        std::string start;  // what data.bin.start is
+        std::string line;
+        int lease;
+        bool broken;
+    } cases[] = {
+        {"data.bin", "old", ok, F_WRLCK, true},
+        {"data.bin.start", "old", ok, F_RDLCK, true},
+        {"data.bin", "-> data.bin", cant_create, F_RDLCK, false},
+        {"data.bin", "=> data.bin", cant_create, F_RDLCK, false},
+    };
+    for (const auto& c : cases) {
+        FolderOf folder({input, {"data.bin.start", c.start}});
+        sigset_t signals;
+        sigemptyset(&signals);
+        sigaddset(&signals, SIGIO);
+        sigaddset(&signals, SIGUSR1);
         pid_t holder = fork();
         if (holder == 0) {
             // A write lease needs the only open of the file, a read lease
             // no open for writing: the holder's own is for reading. It stops
-            // once it holds the lease, or exits with the number of the error.
-            sigprocmask(SIG_BLOCK, &broken, nullptr);
-            int fd = open(folder.path(file).c_str(), O_RDONLY);
-            if (fcntl(fd, F_SETLEASE, lease) != 0)
+            // once it holds the lease, or exits with the number of the error;
+            // then it exits 1 if the kernel broke the lease (SIGIO), 0 if the
+            // test ended it (SIGUSR1).
+            sigprocmask(SIG_BLOCK, &signals, nullptr);
+            int fd = open(folder.path(c.file).c_str(), O_RDONLY);
+            if (fcntl(fd, F_SETLEASE, c.lease) != 0)
                 _exit(errno);
             kill(getpid(), SIGSTOP);
             int signal = 0;
-            sigwait(&broken, &signal);
+            sigwait(&signals, &signal);
             fcntl(fd, F_SETLEASE, F_UNLCK);
-            _exit(0);
+            _exit(signal == SIGIO);
         }
         int status = 0;
         EXPECT_EQ(waitpid(holder, &status, WUNTRACED), holder);
@@ -586,11 +658,21 @@ TEST(OnLinux, LeasesAreWaitedOut)
         kill(holder, SIGCONT);
         // The kernel would break the lease itself after lease-break-time.
         RunResult result = folder.run({"data.bin"}, {.timeout_seconds = 10});
-        kill(holder, SIGIO);
-        waitpid(holder, nullptr, 0);
-        EXPECT_EQ(result.out, ok) << file;
-        EXPECT_EQ(folder.read("data.bin.start"), head) << file;
+        kill(holder, SIGUSR1);
+        waitpid(holder, &status, 0);
+        EXPECT_EQ(result.out, c.line) << c.file << ", " << c.start;
+        EXPECT_EQ(WIFEXITED(status) && WEXITSTATUS(status) == 1, c.broken) << c.file << ", " << c.start;
+        EXPECT_EQ(folder.read("data.bin"), in1000) << c.file << ", " << c.start;
+        if (c.line == ok)
+            EXPECT_EQ(folder.read("data.bin.start"), head) << c.file;
     }
+}
+
+// The system says who may write: root may write a file whose mode forbids it.
+TEST(OnLinuxAsRoot, ReadOnlyInputIsCopied)
+{
+    SKIP_UNLESS_HERE(Where::linux_as_root);
+    expect_run(FolderOf({{"data.bin", in1000, 0444}}), {"data.bin"}, {}, {ok, 0, copied});
 }
 
 // A block device's size is its own, not its node's: its head is copied.
@@ -624,21 +706,32 @@ TEST(OnLinuxAsRoot, AnotherUsersFileInAStickyFolderIsLeftAlone)
 }
 
 // On an overlay, an open for writing copies the whole file up: the input,
-// opened only for reading, stays in the lower layer.
+// opened only for reading, stays in the lower layer, and so it does when
+// NAME.start is another name of it.
 TEST(OnLinuxAsRoot, InputOnAnOverlayIsNotCopiedUp)
 {
     SKIP_UNLESS_HERE(Where::linux_as_root);
-    FolderOf folder({{"lower/data.bin", pattern(1 << 20)}, {"upper", "<dir>"}, {"work", "<dir>"}, {"merged", "<dir>"}});
-    std::string layers =
-        "lowerdir=" + folder.path("lower") + ",upperdir=" + folder.path("upper") + ",workdir=" + folder.path("work");
-    if (output_of({"sh", "-c", "mount -t overlay overlay -o \"$1\" \"$2\" 2>&1 && echo mounted", "sh", layers,
-                   folder.path("merged")})
-            .find("mounted") == std::string::npos)
-        GTEST_SKIP() << "overlay mounts are not allowed here";
-    // The upper layer gets the new output alone.
-    expect_run(folder, {"merged/data.bin"}, {},
-               {ok, 0, {{"merged/data.bin.start", head}, {"upper/data.bin.start", head}}});
-    output_of({"umount", folder.path("merged")});
+    const std::string big = pattern(1 << 20);
+    // The upper layer gets the new output alone, or nothing.
+    const std::pair<std::vector<Entry>, Expected> cases[] = {
+        {{}, {ok, 0, {{"merged/data.bin.start", head}, {"upper/data.bin.start", head}}}},
+        {{{"lower/data.bin.start", "-> data.bin"}}, {cant_create}},
+        {{{"lower/data.bin.start", "=> lower/data.bin"}}, {cant_create}},
+    };
+    for (const auto& [start, expected] : cases) {
+        std::vector<Entry> entries = {
+            {"lower/data.bin", big}, {"upper", "<dir>"}, {"work", "<dir>"}, {"merged", "<dir>"}};
+        entries.insert(entries.end(), start.begin(), start.end());
+        FolderOf folder(entries);
+        std::string layers = "lowerdir=" + folder.path("lower") + ",upperdir=" + folder.path("upper") +
+                             ",workdir=" + folder.path("work");
+        if (output_of({"sh", "-c", "mount -t overlay overlay -o \"$1\" \"$2\" 2>&1 && echo mounted", "sh", layers,
+                       folder.path("merged")})
+                .find("mounted") == std::string::npos)
+            GTEST_SKIP() << "overlay mounts are not allowed here";
+        expect_run(folder, {"merged/data.bin"}, {}, expected, expected.out);
+        output_of({"umount", folder.path("merged")});
+    }
 }
 
 }  // namespace

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// The Linux heap's arena, whose size the long names below are measured from.
-#include "../../src/platform/posix/heap_arena.h"
+// The Linux heap's arena, whose size the long names below are measured
+// from: the build puts its folder on the suite's include path.
+#include "heap_arena.h"
 
 // The program under test, as ctest's environment names it: one suite tests
 // the programs of every target.

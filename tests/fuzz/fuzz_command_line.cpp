@@ -15,19 +15,14 @@ struct Word {
 
 std::vector<Word> model(const std::string& line)
 {
-    enum { between, in_word, quoted } state = between;
+    // The program's name starts at the first byte, and is one word even when
+    // empty: the line starts with a separator, or with empty pairs of quotes
+    // and then a separator or its end.
+    enum { between, in_word, quoted } state = in_word;
     std::vector<Word> words;
     std::string word;
     std::size_t i = 0;
     auto separator = [](unsigned char c) { return c >= 1 && c <= 32; };
-    // The program's name is one word even when empty: the line starts with a
-    // separator, or with "" and then a separator or its end.
-    if (!line.empty() && separator(line[0]))
-        words.push_back({"", 0});
-    else if (line.starts_with("\"\"") && (line.size() == 2 || separator(line[2]))) {
-        words.push_back({"", 2});
-        i = 2;
-    }
     for (; i < line.size(); ++i) {
         unsigned char c = line[i];
         if (state == between) {
@@ -57,7 +52,7 @@ std::vector<Word> model(const std::string& line)
         }
     }
     // An empty last word (a lone quote at the end) is what ends the count.
-    if (state != between && !word.empty())
+    if (state != between && (!word.empty() || words.empty()))
         words.push_back({word, i});
     return words;
 }

@@ -23,6 +23,7 @@ const SplitCase split_cases[] = {
     {"\"a b", {"a b"}},
     {"a\"\" b", {"a", "b"}},
     {"ab\"c d\"e", {"abc de"}},
+    {"a\\\"b", {"a\\b"}},  // a backslash is no escape
     {"ab\"\"cd", {"abcd"}},
     {"one two", {"one", "two"}},
     {"a!b !", {"a!b", "!"}},
@@ -40,9 +41,10 @@ TEST(CommandLine, SplitsByTheRules)
     }
 }
 
-// The program's name is word 0, split like any word, and one word even when
-// empty: a line that starts with a separator, or with "" and then a
-// separator or its end, as a caller who names the program apart writes it.
+// The program's name is word 0, split like any word from the line's first
+// byte, and one word even when empty: a line that starts with a separator,
+// or with empty pairs of quotes and then a separator or its end, as a caller
+// who names the program apart writes it.
 struct ProgramCase {
     const char* line;
     std::string program;
@@ -58,6 +60,11 @@ const ProgramCase program_cases[] = {
     {"\"\"\001a.bin", "", {"a.bin"}},
     {"\t\"\" a.bin", "", {"a.bin"}},
     {"\"\"", "", {}},
+    {"\"\"\"\" a.bin b.bin", "", {"a.bin", "b.bin"}},
+    {"\"\"\"\"\"\" a.bin", "", {"a.bin"}},
+    {"\"\" \"\" a.bin", "", {"a.bin"}},
+    {"\"\"\" \"\"\" a.bin", " ", {"a.bin"}},
+    {"\"\"\"\"x a.bin", "x", {"a.bin"}},
 };
 
 TEST(CommandLine, ProgramNameIsOneWordEvenWhenEmpty)

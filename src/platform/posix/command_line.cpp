@@ -7,14 +7,13 @@
 #include "platform/posix/last_error.h"
 #include "platform/posix/system.h"
 #include "platform/win32.h"
+#include "separator.h"
 
 namespace {
 
 int saved_argc;
 const char* const* saved_argv;
 char* command_line;
-
-bool is_separator(unsigned char c) { return c >= 1 && c <= 32; }
 
 std::size_t put(char* out, std::size_t at, char c)
 {
@@ -42,7 +41,7 @@ std::size_t join_command_line(int argc, const char* const* argv, char* out)
         bool has_separator = false;
         for (const char* p = word; *p; ++p) {
             has_quote |= *p == '"';
-            has_separator |= is_separator(static_cast<unsigned char>(*p));
+            has_separator |= is_separator(*p);
         }
         bool must_quote = has_quote || has_separator || *word == '\0';
 

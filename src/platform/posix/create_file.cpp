@@ -1,9 +1,9 @@
 // CreateFileA on POSIX: the product's own rules for opening a file, each a
 // named step, in the order CreateFileA takes them. A descriptor takes only the
 // access it uses (taken_access): the input is opened for reading alone, and
-// NAME.start, new or existing, for writing alone. Pipes are refused unopened,
-// and the standard handles count as open handles of this process
-// (share_table.h).
+// NAME.start, new or existing, for writing alone. A pipe as the input is
+// refused unopened; a pipe as NAME.start is opened once, for writing. The
+// standard handles count as open handles of this process (share_table.h).
 #include <charconv>
 #include <cstring>
 
@@ -63,15 +63,30 @@ long open_waiting_out_lease(LPCSTR name, int flags, unsigned mode, sys::FileKind
     return fd;
 }
 
+// Win32 opens files and devices, not folders, and shares by its own rules.
+// What a name leads to is judged before it is opened, as an open for writing
+// is itself a write (a copy up, a broken lease, a watcher told), and the
+// file opened is judged again, for a name that changed meanwhile.
+long refusal_of(const sys::FileStatus& file, DWORD access, DWORD share_mode)
+{
+    if (file.kind == sys::FileKind::directory)
+        return -EISDIR;
+    if (shut_out_by_sharing(file, access, share_mode))
+        return -EBUSY;
+    return 0;
+}
+
 // A pipe is not opened at all: any open of one releases a peer waiting at
 // its other end.
-Opened open_without_creating(LPCSTR name, DWORD taken)
+Opened open_without_creating(LPCSTR name, DWORD taken, DWORD access, DWORD share_mode)
 {
     sys::FileStatus file{};
     if (long error = sys::status_at(name, file))
         return {error, nullptr, false, false};
     if (file.kind == sys::FileKind::fifo)
         return {-ENXIO, nullptr, false, false};
+    if (long error = refusal_of(file, access, share_mode))
+        return {error, nullptr, false, false};
     return {off_standard(open_waiting_out_lease(name, open_flags(taken), 0, file.kind)), nullptr, false, false};
 }
 
@@ -118,15 +133,12 @@ const char* made_through_link(LPCSTR name, int fd)
 // hold: another user's file in a sticky world-writable folder is refused.
 // No O_TRUNC: the file is emptied only once it is known not to be shut to
 // us. A pipe opened for writing alone with no reader is refused (ENXIO).
-Opened open_or_create(LPCSTR name, DWORD taken)
+// looked is what the name's status_at answered, and kind the file's.
+Opened open_or_create(LPCSTR name, DWORD taken, long looked, sys::FileKind kind)
 {
     int flags = open_flags(taken) | O_CREAT;
-    sys::FileStatus file{};
-    long looked = sys::status_at(name, file);
-    if (looked != -ENOENT) {
-        sys::FileKind kind = looked == 0 ? file.kind : sys::FileKind::other;
+    if (looked != -ENOENT)
         return {off_standard(open_waiting_out_lease(name, flags, 0666, kind)), nullptr, false, false};
-    }
     long fd = sys::open(name, flags | O_EXCL, 0666);
     if (fd >= 0)
         return {off_standard(fd), name, true, true};
@@ -139,6 +151,22 @@ Opened open_or_create(LPCSTR name, DWORD taken)
         return {fd, nullptr, false, false};
     const char* made = made_through_link(name, static_cast<int>(fd));
     return {off_standard(fd), made, true, false};
+}
+
+// The open lands above every standard number closed at start, or fails for
+// want of a descriptor before it makes anything: never on a closed standard
+// number that it could not then be moved off, leaving a file to remove by name.
+Opened create_unless_refused(LPCSTR name, DWORD taken, DWORD access, DWORD share_mode)
+{
+    sys::FileStatus file{};
+    long looked = sys::status_at(name, file);
+    if (long error = looked == 0 ? refusal_of(file, access, share_mode) : 0)
+        return {error, nullptr, false, false};
+    if (long error = hold_closed_standard())
+        return {error, nullptr, false, false};
+    Opened opened = open_or_create(name, taken, looked, looked == 0 ? file.kind : sys::FileKind::other);
+    release_closed_standard();
+    return opened;
 }
 
 // "/proc/self/fd/N": the file open on fd, by a name no one can move.
@@ -175,16 +203,6 @@ long check_untaken(const Opened& opened, LPCSTR name, DWORD access, DWORD taken)
     return access_granted(static_cast<int>(opened.fd), name, mode);
 }
 
-// Win32 opens files and devices, not folders, and shares by its own rules.
-long refusal_of(const sys::FileStatus& file, DWORD access, DWORD share_mode)
-{
-    if (file.kind == sys::FileKind::directory)
-        return -EISDIR;
-    if (shut_out_by_sharing(file, access, share_mode))
-        return -EBUSY;
-    return 0;
-}
-
 }  // namespace
 
 HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBUTES*, DWORD disposition, DWORD, HANDLE)
@@ -196,7 +214,8 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIBU
         return refuse(-1, -EMFILE);
 
     DWORD taken = taken_access(access, disposition);
-    Opened opened = disposition == CREATE_ALWAYS ? open_or_create(name, taken) : open_without_creating(name, taken);
+    Opened opened = disposition == CREATE_ALWAYS ? create_unless_refused(name, taken, access, share_mode)
+                                                 : open_without_creating(name, taken, access, share_mode);
     if (opened.fd < 0)
         return refuse(-1, opened.fd, opened.created);
     auto fd = static_cast<int>(opened.fd);

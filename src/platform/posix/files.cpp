@@ -32,11 +32,14 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read_count, OVE
 }
 
 // Like a synchronous Win32 write, it returns only when every byte is written or
-// the write has failed.
+// the write has failed, and the services trust it: the rule lives here alone.
+// A write that takes nothing is tried once more when the one before took
+// bytes (a pipe or terminal may pause), and otherwise ends the write short.
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, OVERLAPPED*)
 {
     const char* from = static_cast<const char*>(buffer);
     *written = 0;
+    bool took_some = false;
     while (*written < to_write) {
         long n = sys::write(fd_of(file), from + *written, to_write - *written);
         if (n == -EINTR)
@@ -45,8 +48,9 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, OVE
             n = -EACCES;
         if (n < 0)
             return record_error(FALSE, n);
-        if (n == 0)
+        if (n == 0 && !took_some)
             break;
+        took_some = n > 0;
         *written += static_cast<DWORD>(n);
     }
     return TRUE;

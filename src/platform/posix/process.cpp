@@ -42,7 +42,7 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, unsigned)
 }
 
 // The linker sets this symbol at the start of .text. Hidden, as it is the
-// program's own: MIPS's linker fails an assertion over a global one.
+// program's own, never one a shared library gives.
 extern "C" [[gnu::visibility("hidden")]] const char headcopy_text_start[];
 
 const void* code_section_start() { return headcopy_text_start; }

@@ -56,3 +56,5 @@ bool handle_carries(int fd, DWORD access)
             return (open_files[i].access & access) != 0;
     return true;
 }
+
+int some_open_fd() { return open_file_count > 0 ? open_files[0].fd : -1; }

@@ -14,3 +14,5 @@ void hold_share(int fd, const sys::FileStatus& file, DWORD access, DWORD share_m
 void release_share(int fd);
 // Whether the handle carries access as Win32 gave it; one not in the table does.
 bool handle_carries(int fd, DWORD access);
+// A descriptor of a handle in the table, or -1 where there is none.
+int some_open_fd();

@@ -13,6 +13,10 @@ struct StandardHandle {
 };
 StandardHandle standard_handles[first_free_fd];
 
+// The copies that hold closed standard numbers for the moment of an open.
+int held[first_free_fd];
+int held_count;
+
 }  // namespace
 
 // The standard handles a shell opened on regular files count as open handles
@@ -55,6 +59,28 @@ long off_standard(long fd)
         return moved;
     }
     return fd;
+}
+
+long hold_closed_standard()
+{
+    int source = some_open_fd();
+    for (int fd = 0; fd < first_free_fd && source >= 0; ++fd) {
+        if (standard_handles[fd].known)
+            continue;
+        long copy = sys::duplicate_from(source, fd);
+        if (copy < 0) {
+            release_closed_standard();
+            return copy;
+        }
+        held[held_count++] = static_cast<int>(copy);
+    }
+    return 0;
+}
+
+void release_closed_standard()
+{
+    while (held_count > 0)
+        sys::close(held[--held_count]);
 }
 
 HANDLE GetStdHandle(DWORD which)

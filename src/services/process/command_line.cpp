@@ -1,6 +1,7 @@
 #include "services/process/command_line.h"
 
 #include "platform/win32.h"
+#include "separator.h"
 #include "services/core/run_error_hook.h"
 
 namespace {
@@ -8,7 +9,6 @@ namespace {
 constexpr char quote = '"';
 constexpr DWORD program_path_size = 261;
 
-bool is_separator(char c) { return c >= 1 && c <= 32; }
 bool is_word_byte(char c) { return static_cast<unsigned char>(c) > 32; }
 
 // Memory refused for the command line (POSIX joins it on the first call) is
@@ -32,20 +32,9 @@ String gathered(Splitter split, const char* start, std::size_t length)
     return word;
 }
 
-}  // namespace
-
-const char* split_next_param(const char* pos, char* word, std::size_t* length)
+// The word that starts at pos, up to the separator after it or the line's end.
+const char* split_word(const char* pos, char* word, std::size_t* length)
 {
-    for (;;) {
-        while (is_separator(*pos))
-            ++pos;
-        // An empty pair of quotes before a word is skipped like a separator.
-        if (pos[0] == quote && pos[1] == quote)
-            pos += 2;
-        else
-            break;
-    }
-
     std::size_t n = 0;
     auto keep = [&](char c) {
         if (word)
@@ -67,14 +56,28 @@ const char* split_next_param(const char* pos, char* word, std::size_t* length)
     return pos;
 }
 
+}  // namespace
+
+const char* split_next_param(const char* pos, char* word, std::size_t* length)
+{
+    for (;;) {
+        while (is_separator(*pos))
+            ++pos;
+        // An empty pair of quotes before a word is skipped like a separator.
+        if (pos[0] == quote && pos[1] == quote)
+            pos += 2;
+        else
+            break;
+    }
+
+    return split_word(pos, word, length);
+}
+
+// Nothing is skipped before it: empty quote pairs are part of the word, and
+// a separator first leaves it empty, a word all the same.
 const char* split_program_name(const char* line, char* word, std::size_t* length)
 {
-    // Empty, and a word all the same: the parameters start after it.
-    if (is_separator(line[0]) || (line[0] == quote && line[1] == quote && !is_word_byte(line[2]))) {
-        *length = 0;
-        return line[0] == quote ? line + 2 : line;
-    }
-    return split_next_param(line, word, length);
+    return split_word(line, word, length);
 }
 
 std::int32_t count_params(const char* command_line)

@@ -12,9 +12,10 @@
 // the separator after it, or at the end of the line.
 const char* split_next_param(const char* pos, char* word, std::size_t* length);
 
-// Splits the program's name, word 0 of line, as split_next_param splits any
-// word; but a line that starts with a separator, or with "" and then a
-// separator or its end, has an empty name, which the parameters follow.
+// Splits the program's name, word 0 of line, from the line's first byte,
+// as split_next_param splits a word once it starts: a line that starts with
+// a separator, or with empty pairs of quotes and then a separator or its
+// end, has an empty name, which the parameters follow.
 const char* split_program_name(const char* line, char* word, std::size_t* length);
 
 // Parameters after the program's name in command_line.

@@ -149,23 +149,16 @@ std::int32_t text_open_on(FileVar& channel, HANDLE handle)
     return 0;
 }
 
-// Text is never dropped silently: a write that takes only part of the buffer
-// is continued until every byte is out or an error number comes back.
+// Text is never dropped silently: WriteFile returns only when every byte is
+// out or it has failed, so a write it ends short is an error.
 std::int32_t text_write_op(FileVar& channel)
 {
     std::int32_t n = channel.buffer_pos;
     if (n <= 0)
         return 0;
     channel.buffer_pos = 0;
-    const unsigned char* from = channel.buffer_ptr;
-    while (n > 0) {
-        DWORD written = 0;
-        if (!WriteFile(channel.handle, from, static_cast<DWORD>(n), &written, nullptr))
-            return static_cast<std::int32_t>(GetLastError());
-        if (written == 0)
-            return err_short_write;
-        from += written;
-        n -= static_cast<std::int32_t>(written);
-    }
-    return 0;
+    DWORD written = 0;
+    if (!WriteFile(channel.handle, channel.buffer_ptr, static_cast<DWORD>(n), &written, nullptr))
+        return static_cast<std::int32_t>(GetLastError());
+    return written == static_cast<DWORD>(n) ? 0 : err_short_write;
 }

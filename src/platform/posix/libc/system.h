@@ -13,6 +13,8 @@
 #include <linux/fs.h>
 #endif
 
+#include "platform/posix/file_status.h"
+
 namespace sys {
 
 // A POSIX result: -1 becomes the negative error number.

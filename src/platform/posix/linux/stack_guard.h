@@ -24,3 +24,13 @@ std::uintptr_t stack_guard(const Auxv* auxv)
 }
 
 }  // namespace sys
+
+// Each port's sources (its port.cmake lists them) define these: the first
+// for every port, the second where the guard is read through the thread
+// pointer (guard_thread.cpp), to point it at block.
+namespace arch {
+
+void set_stack_guard(std::uintptr_t guard);
+void set_thread_pointer(std::uintptr_t* block);
+
+}  // namespace arch

@@ -9,7 +9,6 @@
 
 #include "platform/posix/linux/stack_guard.h"
 #include "platform/posix/system.h"
-#include "start_arch.h"
 
 extern "C" {
 extern void (*const __preinit_array_start[])(int, char**, char**);

@@ -14,6 +14,7 @@
 #include <linux/mman.h>
 #include <type_traits>
 
+#include "platform/posix/file_status.h"
 #include "platform/posix/linux/word_size.h"
 #include "syscall_arch.h"
 
@@ -44,9 +45,13 @@ inline long duplicate_from(int fd, int lowest) { return raw(__NR_fcntl, fd, F_DU
 inline long access_mode(int fd) { return raw(__NR_fcntl, fd, F_GETFL); }
 
 // The forms most processors' calls take. A port whose calls differ declares
-// its own of the same name in sys::port, in its syscall_arch.h; a name that
-// sys::port declares itself hides the one it would take from here.
+// its own of the same name in sys::port, in its syscall_arch.h, with
+// own_NAME set true there; a name that sys::port declares itself hides the
+// one it would take from here.
 namespace usual {
+
+inline constexpr bool own_ignore_signal = false;
+inline constexpr bool own_map_anonymous = false;
 
 // SIG_IGN, then flags, the 64-bit mask and, where the processor has one,
 // the restorer, all zero: the same words serve every layout that puts the
@@ -70,6 +75,16 @@ inline long map_anonymous(std::size_t length)
 namespace port {
 using namespace usual;
 }  // namespace port
+
+// A port's own form is taken exactly where it says so: a misspelt form or
+// flag fails here rather than silently taking the usual form.
+template <typename Call>
+constexpr bool replaced(Call* own, Call* usual)
+{
+    return own != usual;
+}
+static_assert(replaced(&port::ignore_signal, &usual::ignore_signal) == port::own_ignore_signal);
+static_assert(replaced(&port::map_anonymous, &usual::map_anonymous) == port::own_map_anonymous);
 
 inline long status_from(long result, const word::KernelStat& kernel, FileStatus& out)
 {

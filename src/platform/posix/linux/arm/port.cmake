@@ -1,3 +1,4 @@
+set(headcopy_port_sources start_arch.cpp division.cpp ../guard_word.cpp)
 # One program for every 32-bit Arm core Linux runs on, ARMv5TE to ARMv8:
 # ARM-mode instructions of ARMv5TE, and no floating-point register, so that
 # it serves armel and armhf alike. A hard-float toolchain's headers ask for

@@ -47,6 +47,8 @@ inline long raw(long number, long a = 0, long b = 0, long c = 0, long d = 0, lon
 
 namespace sys::port {
 
+inline constexpr bool own_ignore_signal = true;
+
 // MIPS's action puts the flags first and holds a mask of 128 signals, whose
 // size the kernel checks.
 inline long ignore_signal(int signal)

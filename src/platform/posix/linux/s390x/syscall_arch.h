@@ -25,6 +25,8 @@ inline long raw(long number, long a = 0, long b = 0, long c = 0, long d = 0, lon
 
 namespace sys::port {
 
+inline constexpr bool own_map_anonymous = true;
+
 // The 64-bit kernel has only the old mmap, which takes its six arguments as
 // a block in memory.
 inline long map_anonymous(std::size_t length)

@@ -35,6 +35,8 @@ inline long raw(long number, long a = 0, long b = 0, long c = 0, long d = 0, lon
 
 namespace sys::port {
 
+inline constexpr bool own_ignore_signal = true;
+
 // rt_sigaction takes the restorer before the mask's size. SIG_IGN and then
 // zeros, as on the other processors.
 inline long ignore_signal(int signal)

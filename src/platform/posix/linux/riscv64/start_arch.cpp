@@ -1,8 +1,4 @@
-// The 64-bit RISC-V part of the program's entry: _start and the stack
-// guard. Included once, by start.cpp.
-#pragma once
-
-#include "platform/posix/linux/guard_word.h"
+// The 64-bit RISC-V part of the program's entry: _start.
 
 // The kernel leaves the stack as it was at exec in sp. The global pointer
 // is set before any code the linker may have shortened to use it; the frame

@@ -1,19 +1,20 @@
 // The POWER part of the program's entry, for 32-bit, 64-bit ELFv1 (big-endian)
 // and 64-bit ELFv2 (little-endian) programs: _start, and the stack guard,
-// which the compiler reads below the thread pointer. Included once, by
-// start.cpp.
-#pragma once
-
+// which the compiler reads below the thread pointer.
 #include <cstdint>
 
-namespace arch {
+#include "platform/posix/linux/stack_guard.h"
+
+namespace {
 
 // The guard's place, and the thread pointer so many bytes past it: r13 on
 // 64-bit POWER, r2 on 32-bit. The compiler never uses either for anything
 // else, and the program keeps no other data of a thread.
-inline std::uintptr_t stack_guard_word;
+std::uintptr_t stack_guard_word;
 
-inline void set_stack_guard(std::uintptr_t guard)
+}  // namespace
+
+void arch::set_stack_guard(std::uintptr_t guard)
 {
     stack_guard_word = guard;
 #ifdef __powerpc64__
@@ -22,12 +23,6 @@ inline void set_stack_guard(std::uintptr_t guard)
     __asm__ volatile("addi 2, %0, 0x7008" : : "b"(&stack_guard_word));
 #endif
 }
-
-}  // namespace arch
-
-#ifndef __powerpc64__
-#include "platform/posix/linux/guard_fail_local.h"
-#endif
 
 // The kernel leaves the stack as it was at exec in r1, argc on top. The
 // first frame is 16-byte aligned, with a null back chain and link register

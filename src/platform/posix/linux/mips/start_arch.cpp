@@ -1,10 +1,5 @@
-// The MIPS part of the program's entry: __start, the linker's entry there,
-// and the stack guard. Included once, by start.cpp.
-#pragma once
-
+// The MIPS part of the program's entry: __start, the linker's entry there.
 #include <asm/sgidefs.h>
-
-#include "platform/posix/linux/guard_word.h"
 
 // The kernel leaves the stack as it was at exec in sp, argc on top. A
 // position-independent function finds its global pointer from its own

@@ -1,12 +1,28 @@
 // The division helpers the compiler calls on 32-bit Arm, which has no divide
 // instruction before ARMv7VE. libgcc's own are Thumb-2 code in an armhf
 // toolchain and stop an ARMv5 or ARMv6 core; these are built with the rest.
-// Included once, by start_arch.h, after the helpers for a division by zero.
-#pragma once
-
+#include <asm/signal.h>
+#include <asm/unistd.h>
 #include <cstdint>
 
-namespace arch {
+#include "syscall_arch.h"
+
+// The division helpers call these on a division by zero. The run ends as
+// the processor's own fault would end it.
+extern "C" {
+[[gnu::used]] int __aeabi_idiv0(int)
+{
+    sys::raw(__NR_kill, sys::raw(__NR_getpid), SIGFPE);
+    return 0;
+}
+[[gnu::used]] long long __aeabi_ldiv0(long long)
+{
+    sys::raw(__NR_kill, sys::raw(__NR_getpid), SIGFPE);
+    return 0;
+}
+}
+
+namespace {
 
 // Shift and subtract, a bit a step: the program divides a handful of times.
 inline std::uint64_t divide(std::uint64_t n, std::uint64_t d, std::uint64_t* remainder)
@@ -42,7 +58,7 @@ inline std::uint64_t pair(std::uint32_t quotient, std::uint32_t remainder)
     return std::uint64_t{remainder} << 32 | quotient;
 }
 
-}  // namespace arch
+}  // namespace
 
 extern "C" {
 [[gnu::used]] std::uint64_t __aeabi_uidivmod(std::uint32_t n, std::uint32_t d)
@@ -50,8 +66,8 @@ extern "C" {
     if (d == 0)
         return static_cast<std::uint64_t>(__aeabi_idiv0(0));
     std::uint64_t remainder;
-    auto quotient = static_cast<std::uint32_t>(arch::divide(std::uint64_t{n}, std::uint64_t{d}, &remainder));
-    return arch::pair(quotient, static_cast<std::uint32_t>(remainder));
+    auto quotient = static_cast<std::uint32_t>(divide(std::uint64_t{n}, std::uint64_t{d}, &remainder));
+    return pair(quotient, static_cast<std::uint32_t>(remainder));
 }
 
 [[gnu::used]] std::uint32_t __aeabi_uidiv(std::uint32_t n, std::uint32_t d)
@@ -64,8 +80,8 @@ extern "C" {
     if (d == 0)
         return static_cast<std::uint64_t>(__aeabi_idiv0(0));
     std::int64_t remainder;
-    auto quotient = arch::divide(std::int64_t{n}, std::int64_t{d}, &remainder);
-    return arch::pair(static_cast<std::uint32_t>(quotient), static_cast<std::uint32_t>(remainder));
+    auto quotient = divide(std::int64_t{n}, std::int64_t{d}, &remainder);
+    return pair(static_cast<std::uint32_t>(quotient), static_cast<std::uint32_t>(remainder));
 }
 
 [[gnu::used]] std::int32_t __aeabi_idiv(std::int32_t n, std::int32_t d)
@@ -77,14 +93,14 @@ extern "C" {
 {
     if (d == 0)
         return static_cast<std::uint64_t>(__aeabi_ldiv0(0));
-    return arch::divide(n, d, remainder);
+    return divide(n, d, remainder);
 }
 
 [[gnu::used]] std::int64_t headcopy_ldivmod(std::int64_t n, std::int64_t d, std::int64_t* remainder)
 {
     if (d == 0)
         return __aeabi_ldiv0(0);
-    return arch::divide(n, d, remainder);
+    return divide(n, d, remainder);
 }
 }
 

@@ -1,23 +1,17 @@
-// The x86-64 part of the program's entry: _start, and the stack guard, which
-// the compiler reads through fs. Included once, by start.cpp.
-#pragma once
-
+// The x86-64 part of the program's entry: _start, and the thread pointer
+// through which the compiler reads the stack guard: fs.
 #include <asm/prctl.h>
 #include <asm/unistd.h>
 #include <cstdint>
 
+#include "platform/posix/linux/stack_guard.h"
+
 #include "syscall_arch.h"
 
-namespace arch {
-
-inline void set_thread_pointer(std::uintptr_t* block)
+void arch::set_thread_pointer(std::uintptr_t* block)
 {
     sys::raw(__NR_arch_prctl, ARCH_SET_FS, reinterpret_cast<long>(block));
 }
-
-}  // namespace arch
-
-#include "platform/posix/linux/guard_thread.h"
 
 // The kernel leaves the stack as it was at exec in rsp; the frame pointer is
 // cleared so that a backtrace ends here.

@@ -1,8 +1,4 @@
-// The AArch64 part of the program's entry: _start and the stack guard.
-// Included once, by start.cpp.
-#pragma once
-
-#include "platform/posix/linux/guard_word.h"
+// The AArch64 part of the program's entry: _start.
 
 // The kernel leaves the stack as it was at exec in sp, 16-byte aligned; the
 // frame pointer and link register are cleared so that a backtrace ends here.

@@ -1,17 +1,10 @@
-// The SPARC 64 part of the program's entry: _start, and the stack guard,
-// which the compiler reads through the thread pointer in g7. Included once,
-// by start.cpp.
-#pragma once
-
+// The SPARC 64 part of the program's entry: _start, and the thread pointer
+// through which the compiler reads the stack guard: g7.
 #include <cstdint>
 
-namespace arch {
+#include "platform/posix/linux/stack_guard.h"
 
-inline void set_thread_pointer(std::uintptr_t* block) { __asm__ volatile("mov %0, %%g7" : : "r"(block)); }
-
-}  // namespace arch
-
-#include "platform/posix/linux/guard_thread.h"
+void arch::set_thread_pointer(std::uintptr_t* block) { __asm__ volatile("mov %0, %%g7" : : "r"(block)); }
 
 // The kernel leaves the stack as it was at exec in sp, biased by 2047, with
 // the 128-byte register window save area above it and argc past that. The

@@ -1,21 +1,14 @@
-// The IBM Z part of the program's entry: _start, and the stack guard, which
-// the compiler reads through the thread pointer in access registers a0 and
-// a1. Included once, by start.cpp.
-#pragma once
-
+// The IBM Z part of the program's entry: _start, and the thread pointer
+// through which the compiler reads the stack guard: access registers a0 and a1.
 #include <cstdint>
 
-namespace arch {
+#include "platform/posix/linux/stack_guard.h"
 
-inline void set_thread_pointer(std::uintptr_t* block)
+void arch::set_thread_pointer(std::uintptr_t* block)
 {
     auto address = reinterpret_cast<std::uintptr_t>(block);
     __asm__ volatile("sar %%a0, %0\n\tsar %%a1, %1" : : "r"(address >> 32), "r"(address));
 }
-
-}  // namespace arch
-
-#include "platform/posix/linux/guard_thread.h"
 
 // The kernel leaves the stack as it was at exec in r15, argc on top. The
 // first frame holds the 160-byte save area a callee may store its caller's

@@ -1,17 +1,15 @@
-// The 32-bit x86 part of the program's entry: _start, and the stack guard,
-// which the compiler reads through gs, from a thread area of the kernel's
-// global table. Included once, by start.cpp.
-#pragma once
-
+// The 32-bit x86 part of the program's entry: _start, and the thread
+// pointer through which the compiler reads the stack guard: gs, a thread
+// area of the kernel's global table.
 #include <asm/ldt.h>
 #include <asm/unistd.h>
 #include <cstdint>
 
+#include "platform/posix/linux/stack_guard.h"
+
 #include "syscall_arch.h"
 
-namespace arch {
-
-inline void set_thread_pointer(std::uintptr_t* block)
+void arch::set_thread_pointer(std::uintptr_t* block)
 {
     user_desc area{};
     area.entry_number = static_cast<unsigned>(-1);  // the kernel picks a free entry
@@ -25,11 +23,6 @@ inline void set_thread_pointer(std::uintptr_t* block)
     auto selector = static_cast<std::uint16_t>(area.entry_number * 8 + 3);
     __asm__ volatile("movw %0, %%gs" : : "r"(selector));
 }
-
-}  // namespace arch
-
-#include "platform/posix/linux/guard_fail_local.h"
-#include "platform/posix/linux/guard_thread.h"
 
 // The kernel leaves the stack as it was at exec in esp, argc on top; the
 // stack is 16-byte aligned at the call, and the frame pointer cleared so
